@@ -1,0 +1,145 @@
+// The demo host: plays the part of the 4GL runtime on the built DLLs and prints
+// a transcript of what it does. Usage: demo_host [--screenshot FILE.png]
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/loaded_library.h"
+#include "host/window_capture.h"
+
+namespace {
+
+using quorvan::host::LoadedLibrary;
+
+using QvOleInitFn = int(WINAPI*)();
+using QvOleUninitFn = int(WINAPI*)();
+
+constexpr char kFormClass[] = "QuorvanDemoForm";
+
+void Say(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+std::string ProfileIntl(const char* key, const char* fallback) {
+  char value[64] = {};
+  GetProfileStringA("Intl", key, fallback, value, sizeof value);
+  return value;
+}
+
+std::vector<std::string> DescribeIntlSettings() {
+  std::vector<std::string> lines;
+  for (const char* key : {"sThousand", "sDecimal", "sDate", "sShortDate", "sTime"})
+    lines.push_back(std::string(key) + " = \"" + ProfileIntl(key, "") + "\"");
+  lines.push_back("iTLZero = " + std::to_string(GetProfileIntA("Intl", "iTLZero", 0)));
+  lines.push_back("iTime = " + std::to_string(GetProfileIntA("Intl", "iTime", 0)));
+  return lines;
+}
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    DestroyWindow(window);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateForm(HINSTANCE instance) {
+  WNDCLASSA form{};
+  form.lpfnWndProc = FormProc;
+  form.hInstance = instance;
+  form.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  form.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  form.lpszClassName = kFormClass;
+  RegisterClassA(&form);
+  return CreateWindowExA(0, kFormClass, "Quorvan demo host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                         40, 520, 360, nullptr, nullptr, instance, nullptr);
+}
+
+HWND AddLabel(HWND form, const std::string& text, int x, int y, int width, int height) {
+  return CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height,
+                         form, nullptr, nullptr, nullptr);
+}
+
+HWND AddField(HWND form, const char* className, const char* fieldSpec, int id, int y) {
+  HWND field = CreateWindowExA(WS_EX_CLIENTEDGE, className, fieldSpec,
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP, 160, y, 200, 24, form,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  Say(std::string("created ") + className + " field \"" + fieldSpec +
+      "\": " + (field ? "ok" : "failed (error " + std::to_string(GetLastError()) + ")"));
+  return field;
+}
+
+void PumpMessages(DWORD milliseconds) {
+  DWORD end = GetTickCount() + milliseconds;
+  MSG message;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(10);
+  }
+}
+
+bool ClassRegistered(HMODULE quillet, const char* className) {
+  WNDCLASSEXA info{};
+  info.cbSize = sizeof info;
+  return GetClassInfoExA(quillet, className, &info) != 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string screenshot;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--screenshot") screenshot = argv[++i];
+
+  Say("Quorvan demo host (" + std::to_string(sizeof(void*) * 8) + "-bit)");
+  LoadedLibrary tarvik("Tarvik.dll");
+  LoadedLibrary quillet("Quillet.dll");
+  for (const LoadedLibrary* library : {&tarvik, &quillet}) {
+    if (!library->Loaded()) {
+      Say("cannot load the library (error " + std::to_string(GetLastError()) + ")");
+      return 1;
+    }
+    Say("loaded " + library->Path() + ": " + library->VersionText());
+  }
+
+  auto qvOleInit = tarvik.Export<QvOleInitFn>("QvOleInit");
+  auto qvOleUninit = tarvik.Export<QvOleUninitFn>("QvOleUninit");
+  if (qvOleInit)
+    Say("QvOleInit() = " + std::to_string(qvOleInit()));
+  else
+    Say("Tarvik exports no QvOleInit yet");
+
+  Say("international settings Quillet reads at load (profile section \"Intl\"):");
+  std::vector<std::string> intl = DescribeIntlSettings();
+  for (const std::string& line : intl) Say("  " + line);
+  for (const char* name : {"HEdit", "HEdit_SS"})
+    Say(std::string("window class ") + name + ": " +
+        (ClassRegistered(quillet.Handle(), name) ? "registered" : "missing"));
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HWND form = CreateForm(instance);
+  AddLabel(form, "Name (HEdit_SS):", 16, 20, 140, 20);
+  AddField(form, "HEdit_SS", "%ss", 101, 18);
+  AddLabel(form, "Amount (HEdit):", 16, 56, 140, 20);
+  AddField(form, "HEdit", "%nd#,##0.00", 102, 54);
+  std::string summary = "International settings:\n";
+  for (const std::string& line : intl) summary += "  " + line + "\n";
+  AddLabel(form, summary, 16, 100, 480, 200);
+  PumpMessages(500);
+
+  if (!screenshot.empty()) {
+    bool saved = quorvan::host::WritePng(screenshot, quorvan::host::CaptureWindow(form));
+    Say((saved ? "saved screenshot " : "could not save screenshot ") + screenshot);
+  }
+  DestroyWindow(form);
+  PumpMessages(50);
+  if (qvOleUninit) Say("QvOleUninit() = " + std::to_string(qvOleUninit()));
+  Say("done");
+  return 0;
+}

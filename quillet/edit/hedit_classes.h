@@ -1,0 +1,25 @@
+// The HEdit and HEdit_SS window classes.
+#pragma once
+
+#include <windows.h>
+
+namespace quillet {
+
+inline constexpr char kHEditClass[] = "HEdit";
+inline constexpr char kHEditSSClass[] = "HEdit_SS";
+inline constexpr UINT kHEditClassStyle = CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+
+// Registers both classes with Quillet's module instance. The control's record
+// pointer lives in the window extra bytes right after those of the system "edit"
+// class, whose count is read here.
+void RegisterHEditClasses();
+
+// Undoes RegisterHEditClasses when the library is unloaded from a running process.
+void UnregisterHEditClasses();
+
+// Byte index of the record pointer in a control's window extra bytes.
+int HEditRecordIndex();
+
+LRESULT CALLBACK HEditWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace quillet

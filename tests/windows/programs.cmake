@@ -1,0 +1,7 @@
+# The Windows test programs: each is built by both cross builds and run once per
+# architecture under Wine. Each program groups many cases (a 32-bit process start
+# under emulation costs about a second).
+set(QUORVAN_WINDOWS_TEST_PROGRAMS
+  support_tests
+  quillet_startup_tests
+)
