@@ -42,32 +42,32 @@ class SliceSource final : public quillet::IntlSource {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<char> text(data, data + size);
-  text.push_back('\0');
-  const char* spec = text.data();
+  std::vector<char> buffer(data, data + size);
+  buffer.push_back('\0');
+  const char* text = buffer.data();
 
   char type = 0, storage = 0, type2 = 0, storage2 = 0;
-  const char* rest = quillet::ParseTypeSpec(spec, &type, &storage, &type2, &storage2);
-  Check(rest == spec || rest == spec + 3 || rest == spec + 6);
-  if (rest == spec) Check(type == 's' && storage == 's' && type2 == 0 && storage2 == 0);
-  if (rest != spec) Check(quillet::IsValidTypePair(type, storage));
-  if (rest == spec + 6) Check(quillet::IsValidTypePair(type2, storage2));
+  const char* rest = quillet::ParseTypeSpec(text, &type, &storage, &type2, &storage2);
+  Check(rest == text || rest == text + 3 || rest == text + 6);
+  if (rest == text) Check(type == 's' && storage == 's' && type2 == 0 && storage2 == 0);
+  if (rest != text) Check(quillet::IsValidTypePair(type, storage));
+  if (rest == text + 6) Check(quillet::IsValidTypePair(type2, storage2));
   if (quillet::IsValidTypePair(type, storage)) Check(quillet::ValueSize(type, storage) != 0);
-  Check(quillet::ParseTypeSpec(spec, nullptr, nullptr, nullptr, nullptr) == rest);
+  Check(quillet::ParseTypeSpec(text, nullptr, nullptr, nullptr, nullptr) == rest);
 
   // Text copies stay inside their capacity and copy a prefix.
   const int capacity = size > 0 ? data[0] % 40 : 0;
   std::vector<char> copy(static_cast<std::size_t>(capacity) + 1, 'X');
-  const int copied = quillet::CopyValue(copy.data(), spec, 's', 's', capacity);
+  const int copied = quillet::CopyValue(copy.data(), text, 's', 's', capacity);
   Check(copied >= 0 && copied <= (capacity > 0 ? capacity - 1 : 0));
-  Check(std::strncmp(copy.data(), spec, static_cast<std::size_t>(copied)) == 0);
+  Check(std::strncmp(copy.data(), text, static_cast<std::size_t>(copied)) == 0);
   Check(copy[static_cast<std::size_t>(capacity)] == 'X');
 
   char pattern[quillet::kIntlPatternSize];
-  quillet::NormaliseShortDate(spec, size > 1 ? static_cast<char>(data[1]) : '/', pattern);
+  quillet::NormaliseShortDate(text, size > 1 ? static_cast<char>(data[1]) : '/', pattern);
   Check(std::strlen(pattern) < quillet::kIntlPatternSize);
 
-  const std::string input(spec);
+  const std::string input(text);
   const quillet::IntlSettings settings = quillet::ReadIntlSettings(SliceSource(input));
   Check(std::strlen(settings.shortDatePattern) < quillet::kIntlPatternSize);
   Check(std::strlen(settings.timePattern) < quillet::kIntlPatternSize);
