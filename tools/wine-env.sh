@@ -109,9 +109,9 @@ setup() {
 
 run() {
   [ $# -ge 4 ] || usage
-  local arch=$2 seconds=$3 exe=$4
+  local dir=$1 arch=$2 seconds=$3 exe=$4
   shift 4
-  setup "$build_arg"
+  setup "$dir"
   export DISPLAY=":$(cat "$root/display")"
   local loader
   case "$arch" in
@@ -146,7 +146,6 @@ stop() {
 
 command=${1:-}
 shift || true
-build_arg=${1:-}
 case "$command" in
   setup) setup "$@" ;;
   run) run "$@" ;;
