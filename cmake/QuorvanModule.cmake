@@ -7,16 +7,20 @@ function(quorvan_dll target)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
-  # The .def template names the i686 symbol for each export; configure_file picks
-  # the right one for this architecture (see the templates).
+  # The export list template marks lines "x86:" (i686 only) or "x64:" (x86_64
+  # only); the names themselves contain '@', so configure_file cannot be used.
   if(QUORVAN_ARCH STREQUAL "i686")
-    set(QV_X64 "; ")
-    set(QV_X86 "")
+    set(kept "x86:")
+    set(dropped "x64:")
   else()
-    set(QV_X64 "")
-    set(QV_X86 "; ")
+    set(kept "x64:")
+    set(dropped "x86:")
   endif()
-  configure_file(${ARG_DEF} ${CMAKE_CURRENT_BINARY_DIR}/${target}.def @ONLY)
+  file(READ ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DEF} definitions)
+  string(REGEX REPLACE "${dropped}[^\n]*\n" "" definitions "${definitions}")
+  string(REPLACE "${kept}" "" definitions "${definitions}")
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${target}.def "${definitions}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DEF})
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
   # Only the names of the export list: without this, a list with no entries yet
   # would make the linker export every symbol, the static runtime's included.

@@ -2,11 +2,13 @@
 // a transcript of what it does. Usage: demo_host [--screenshot FILE.png]
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "host/loaded_library.h"
+#include "host/quillet_exports.h"
 #include "host/window_capture.h"
 
 namespace {
@@ -23,18 +25,23 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
-std::string ProfileIntl(const char* key, const char* fallback) {
-  char value[64] = {};
-  GetProfileStringA("Intl", key, fallback, value, sizeof value);
-  return value;
-}
-
-std::vector<std::string> DescribeIntlSettings() {
+// What Quillet shows with the international settings it read at load: each
+// value formatted without a mask takes the layout of those settings.
+std::vector<std::string> DescribeIntlSettings(const quorvan::host::QuilletExports& quillet) {
   std::vector<std::string> lines;
-  for (const char* key : {"sThousand", "sDecimal", "sDate", "sShortDate", "sTime"})
-    lines.push_back(std::string(key) + " = \"" + ProfileIntl(key, "") + "\"");
-  lines.push_back("iTLZero = " + std::to_string(GetProfileIntA("Intl", "iTLZero", 0)));
-  lines.push_back("iTime = " + std::to_string(GetProfileIntA("Intl", "iTime", 0)));
+  if (!quillet.formatData) return {"(Quillet exports no FormatData)"};
+  char text[64];
+  auto shown = [&](const char* what, const void* value, char type, char storage, const char* mask) {
+    quillet.formatData(value, type, storage, mask, text, sizeof text, nullptr, 0);
+    lines.push_back(std::string(what) + ": " + text);
+  };
+  const double amount = 1234567.891;
+  const std::int32_t date = 20241225;
+  const std::uint16_t time[3] = {17, 45, 30};
+  shown("number \"#,##0.00\"", &amount, 'n', 'd', "#,##0.00");
+  shown("short date", &date, 'd', 'l', nullptr);
+  shown("time", time, 't', 't', nullptr);
+  shown("long date \"dddd, mmmm d, yyyy\"", &date, 'd', 'l', "dddd, mmmm d, yyyy");
   return lines;
 }
 
@@ -115,8 +122,9 @@ int main(int argc, char** argv) {
   else
     Say("Tarvik exports no QvOleInit yet");
 
-  Say("international settings Quillet reads at load (profile section \"Intl\"):");
-  std::vector<std::string> intl = DescribeIntlSettings();
+  quorvan::host::QuilletExports quilletExports(quillet);
+  Say("international settings Quillet read at load, as its formatting shows them:");
+  std::vector<std::string> intl = DescribeIntlSettings(quilletExports);
   for (const std::string& line : intl) Say("  " + line);
   for (const char* name : {"HEdit", "HEdit_SS"})
     Say(std::string("window class ") + name + ": " +
@@ -128,7 +136,7 @@ int main(int argc, char** argv) {
   AddField(form, "HEdit_SS", "%ss", 101, 18);
   AddLabel(form, "Amount (HEdit):", 16, 56, 140, 20);
   AddField(form, "HEdit", "%nd#,##0.00", 102, 54);
-  std::string summary = "International settings:\n";
+  std::string summary = "International settings, as Quillet formats with them:\n";
   for (const std::string& line : intl) summary += "  " + line + "\n";
   AddLabel(form, summary, 16, 100, 480, 200);
   PumpMessages(500);

@@ -33,6 +33,11 @@ bool IsAlphaChar(char c);
 bool IsDigitChar(char c);
 char ToLowerChar(char c);
 
+// Letters of the user's ANSI code page (IsCharAlphaA / IsCharAlphaNumericA on
+// Windows): what text masks accept as a letter, accented ones included.
+bool IsAnsiLetter(char c);
+bool IsAnsiLetterOrDigit(char c);
+
 // Refusal of user input (MessageBeep(0) on Windows).
 void BeepRefusal();
 

@@ -43,6 +43,30 @@ bool IsAlphaChar(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
 char ToLowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The letters of Windows code page 1252, the ANSI code page of the machines the
+// native build stands in for.
+bool IsAnsiLetter(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if (IsAlphaChar(c)) return true;
+  switch (u) {
+    case 0x83:
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+    case 0xAA:
+    case 0xB5:
+    case 0xBA:
+      return true;
+    default:
+      return u >= 0xC0 && u != 0xD7 && u != 0xF7;
+  }
+}
+bool IsAnsiLetterOrDigit(char c) { return IsAnsiLetter(c) || IsDigitChar(c); }
+
 void BeepRefusal() {}
 
 }  // namespace quillet

@@ -70,6 +70,9 @@ bool IsAlphaChar(char c) { return std::isalpha(static_cast<unsigned char>(c)) !=
 bool IsDigitChar(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 char ToLowerChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
+bool IsAnsiLetter(char c) { return IsCharAlphaA(c) != FALSE; }
+bool IsAnsiLetterOrDigit(char c) { return IsCharAlphaNumericA(c) != FALSE; }
+
 void BeepRefusal() { MessageBeep(0); }
 
 }  // namespace quillet

@@ -4,4 +4,5 @@
 set(QUORVAN_WINDOWS_TEST_PROGRAMS
   support_tests
   quillet_startup_tests
+  quillet_format_tests
 )

@@ -1,64 +1,131 @@
 // Quillet reads the user's international settings once, when it is loaded into a
 // process. Each case writes settings as a user's machine holds them, then loads
-// Quillet in a fresh child process.
+// Quillet in a fresh child process and looks at what its formatting shows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/loaded_library.h"
+#include <cstdint>
+#include <string>
+
+#include "host/quillet_exports.h"
 #include "tests/support/child_process.h"
 
 namespace {
 
+using quorvan::host::LoadedLibrary;
+using quorvan::host::QuilletExports;
 using quorvan::testing::InChildProcess;
 using quorvan::testing::IntlValues;
 using quorvan::testing::RunTestsInChild;
 using quorvan::testing::ScopedIntlSettings;
 
-// In the child: Quillet starts up completely under whatever settings it finds.
-TEST(IntlChild, QuilletStartsUp) {
-  if (!InChildProcess()) GTEST_SKIP() << "runs in a child process";
-  quorvan::host::LoadedLibrary quillet("Quillet.dll");
-  ASSERT_TRUE(quillet.Loaded()) << GetLastError();
+// What a freshly loaded Quillet shows for a number, a date and a time, each with
+// the layout of the settings (no mask).
+struct Shown {
+  std::string number, date, time;
+};
+
+Shown LoadQuilletAndFormat() {
+  LoadedLibrary quillet("Quillet.dll");
+  EXPECT_TRUE(quillet.Loaded()) << GetLastError();
+  QuilletExports exports(quillet);
+  EXPECT_TRUE(exports.Complete());
+  if (!exports.Complete()) return {};
   WNDCLASSEXA info{};
   info.cbSize = sizeof info;
   EXPECT_TRUE(GetClassInfoExA(quillet.Handle(), "HEdit", &info));
-  EXPECT_TRUE(GetClassInfoExA(quillet.Handle(), "HEdit_SS", &info));
+
+  char output[64];
+  Shown shown;
+  const double amount = 1234.5;
+  exports.formatData(&amount, 'n', 'd', "#,##0.00", output, sizeof output, nullptr, 0);
+  shown.number = output;
+  const std::int32_t date = 20240307;
+  exports.formatData(&date, 'd', 'l', nullptr, output, sizeof output, nullptr, 0);
+  shown.date = output;
+  const std::uint16_t time[3] = {13, 5, 9};
+  exports.formatData(time, 't', 't', nullptr, output, sizeof output, nullptr, 0);
+  shown.time = output;
+  return shown;
 }
 
-void ExpectStartUpUnder(const IntlValues& values) {
+TEST(IntlChild, DefaultsWithoutAnyEntries) {
+  if (!InChildProcess()) GTEST_SKIP() << "runs in a child process";
+  Shown shown = LoadQuilletAndFormat();
+  EXPECT_EQ(shown.number, "1,234.50");
+  EXPECT_EQ(shown.date, "3/7/2024");
+  EXPECT_EQ(shown.time, "1:05:09 pm");
+}
+
+TEST(IntlChild, EuropeanSettings) {
+  if (!InChildProcess()) GTEST_SKIP() << "runs in a child process";
+  Shown shown = LoadQuilletAndFormat();
+  EXPECT_EQ(shown.number, "1.234,50");
+  EXPECT_EQ(shown.date, "7.3.2024");
+  EXPECT_EQ(shown.time, "13-05-09");
+}
+
+TEST(IntlChild, OverlongAndEmptyValues) {
+  if (!InChildProcess()) GTEST_SKIP() << "runs in a child process";
+  Shown shown = LoadQuilletAndFormat();
+  // Only the first character of a separator counts; an empty one keeps its default.
+  EXPECT_EQ(shown.number, "1,234d50");
+  EXPECT_FALSE(shown.date.empty());
+  EXPECT_EQ(shown.time, "1:05:09 pm");
+}
+
+void ExpectChildPasses(const char* childTest, const IntlValues& values) {
   ScopedIntlSettings settings(values);
-  auto child = RunTestsInChild("IntlChild.QuilletStartsUp");
+  auto child = RunTestsInChild(std::string("IntlChild.") + childTest);
   EXPECT_TRUE(child.Passed()) << child.output;
 }
 
-TEST(IntlAtLoad, StartsWithoutAnyIntlEntries) {
-  ExpectStartUpUnder({{"sThousand", std::nullopt},
-                      {"sDecimal", std::nullopt},
-                      {"sDate", std::nullopt},
-                      {"sShortDate", std::nullopt},
-                      {"sTime", std::nullopt},
-                      {"iTLZero", std::nullopt},
-                      {"iTime", std::nullopt}});
+TEST(IntlAtLoad, DefaultsWithoutAnyIntlEntries) {
+  ExpectChildPasses("DefaultsWithoutAnyEntries", {{"sThousand", std::nullopt},
+                                                  {"sDecimal", std::nullopt},
+                                                  {"sDate", std::nullopt},
+                                                  {"sShortDate", std::nullopt},
+                                                  {"sTime", std::nullopt},
+                                                  {"iTLZero", std::nullopt},
+                                                  {"iTime", std::nullopt}});
 }
 
-TEST(IntlAtLoad, StartsWithEuropeanSettings) {
-  ExpectStartUpUnder({{"sThousand", "."},
-                      {"sDecimal", ","},
-                      {"sDate", "."},
-                      {"sShortDate", "dd.MM.yyyy"},
-                      {"sTime", ":"},
-                      {"iTLZero", "1"},
-                      {"iTime", "1"}});
+TEST(IntlAtLoad, EuropeanSettingsShowInFormattedText) {
+  ExpectChildPasses("EuropeanSettings", {{"sThousand", "."},
+                                         {"sDecimal", ","},
+                                         {"sDate", "."},
+                                         {"sShortDate", "dd.MM.yyyy"},
+                                         {"sTime", "-"},
+                                         {"iTLZero", "1"},
+                                         {"iTime", "1"}});
 }
 
-TEST(IntlAtLoad, StartsWithOverlongAndEmptyValues) {
-  ExpectStartUpUnder({{"sThousand", ""},
-                      {"sDecimal", "decimal point"},
-                      {"sDate", ""},
-                      {"sShortDate", "yy-MM-dd yy-MM-dd yy-MM-dd yy-MM-dd yy-MM-dd yyyy"},
-                      {"sTime", "::::"},
-                      {"iTLZero", "not a number"},
-                      {"iTime", "-7"}});
+TEST(IntlAtLoad, OverlongAndEmptyValuesAreCutSafely) {
+  ExpectChildPasses("OverlongAndEmptyValues",
+                    {{"sThousand", ""},
+                     {"sDecimal", "decimal point"},
+                     {"sDate", ""},
+                     {"sShortDate", "yy-MM-dd yy-MM-dd yy-MM-dd yy-MM-dd yy-MM-dd yyyy"},
+                     {"sTime", "::::"},
+                     {"iTLZero", "not a number"},
+                     {"iTime", "-0"}});
+}
+
+// Settings are read at load, not at each call: this process loaded Quillet under
+// the user's own settings, and a change afterwards is not seen.
+TEST(IntlAtLoad, LaterChangesAreNotSeenByALoadedLibrary) {
+  LoadedLibrary quillet("Quillet.dll");
+  QuilletExports exports(quillet);
+  ASSERT_TRUE(exports.Complete());
+  char before[32], after[32];
+  const double amount = 0.5;
+  exports.formatData(&amount, 'n', 'd', "0.0", before, sizeof before, nullptr, 0);
+  {
+    ScopedIntlSettings settings(IntlValues{{"sDecimal", "!"}});
+    exports.formatData(&amount, 'n', 'd', "0.0", after, sizeof after, nullptr, 0);
+  }
+  EXPECT_STREQ(before, after);
+  EXPECT_EQ(std::string(after).find('!'), std::string::npos);
 }
 
 }  // namespace
