@@ -180,14 +180,15 @@ bool ReadValue(const unsigned char* v, char storageCode, DateTimeParts& p) {
       return DateFromDayNumber(Load<std::uint16_t>(v, 0) + kDayNumber1900, &p);
     }
     case 'u': {
-      // The date is the floor, not the truncation, so that a value before the zero
-      // day keeps a time of day between 0 and 24 hours, as the writer produced it.
+      // As OLE dates count: the whole part is the day, and the fraction is the
+      // time of day counted away from zero, so that before the zero day -1.75 is
+      // 29 December 1899, 18:00, never a negative time.
       const auto x = Load<double>(v, 0);
       if (!std::isfinite(x)) return false;
-      const double whole = std::floor(x);
+      const double whole = std::trunc(x);
       if (whole < -3e9 || whole > 3e9) return false;
       std::int64_t dayNumber = static_cast<std::int64_t>(whole) + kDayNumberOleZero;
-      std::int64_t t = Trunc(0.5 + (x - whole) * kDayInMilliseconds);
+      std::int64_t t = Trunc(0.5 + std::fabs(x - whole) * kDayInMilliseconds);
       if (t >= kMillisecondsPerDay) {  // rounded up to the next midnight
         t -= kMillisecondsPerDay;
         ++dayNumber;
@@ -280,8 +281,10 @@ std::size_t WriteValue(const DateTimeParts& p, unsigned char* v, char storageCod
       return 4;
     }
     case 'u': {
+      // The time of day counts away from zero, as the reader expects.
       const double days = static_cast<double>(DayNumberOf(p) - kDayNumberOleZero);
-      Store(v, 0, days + WholeSecondsOfDay(p) / kDayInMilliseconds);
+      const double time = WholeSecondsOfDay(p) / kDayInMilliseconds;
+      Store(v, 0, days < 0 ? days - time : days + time);
       return 8;
     }
     case 'T': {

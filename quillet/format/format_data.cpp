@@ -31,12 +31,16 @@ bool ReadTruth(const void* value, char storageCode) {
     case 'W':
     case 'i':
     case 'l':
-    case 'u': return nonzero(std::uint32_t{});
+    case 'u':
+      return nonzero(std::uint32_t{});
     case 'b':
-    case 'h': return nonzero(std::uint8_t{});
+    case 'h':
+      return nonzero(std::uint8_t{});
     case 's':
-    case 'w': return nonzero(std::uint16_t{});
-    default: return false;
+    case 'w':
+      return nonzero(std::uint16_t{});
+    default:
+      return false;
   }
 }
 

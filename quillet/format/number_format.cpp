@@ -194,17 +194,26 @@ double LoadNumber(const void* value, char storageCode) {
     return static_cast<double>(sample);
   };
   switch (storageCode) {
-    case 'b': return read(std::uint8_t{});
-    case 'h': return read(std::int8_t{});
-    case 's': return read(std::int16_t{});
-    case 'w': return read(std::uint16_t{});
+    case 'b':
+      return read(std::uint8_t{});
+    case 'h':
+      return read(std::int8_t{});
+    case 's':
+      return read(std::int16_t{});
+    case 'w':
+      return read(std::uint16_t{});
     case 'i':
-    case 'l': return read(std::int32_t{});
+    case 'l':
+      return read(std::int32_t{});
     case 'u':
-    case 'W': return read(std::uint32_t{});
-    case 'f': return read(float{});
-    case 'd': return read(double{});
-    default: return 0;
+    case 'W':
+      return read(std::uint32_t{});
+    case 'f':
+      return read(float{});
+    case 'd':
+      return read(double{});
+    default:
+      return 0;
   }
 }
 

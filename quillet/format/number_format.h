@@ -28,8 +28,7 @@ struct NumberMaskInfo {
 // Chooses the section of mask that applies (the one after the first ';' for a
 // negative number, when there is one; a leading colour group is passed over) and
 // describes it. Returns the start of the section inside mask.
-const char* AnalyseNumberMask(const char* mask, bool negative, bool editForm,
-                              NumberMaskInfo* info);
+const char* AnalyseNumberMask(const char* mask, bool negative, bool editForm, NumberMaskInfo* info);
 
 // The stored number, read in the layout of storageCode; 0 for any other code or
 // a null value.

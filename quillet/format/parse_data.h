@@ -54,10 +54,10 @@ bool ParseBoolean(const char* mask, const char* text);
 double ParseNumberText(const char* text);
 
 // Stores number in the layout of a numeric storage code: 'd' double, 'f' float,
-// otherwise truncated toward zero to an integer whose low bits are stored ('b'/'h'
-// 8 bits, 's'/'w' 16, 'i'/'l'/'u'/'W' 32). For the integer codes a number outside
-// -2147483648..4294967295 (or not a number) stores 0. Returns false, storing
-// nothing, for any other code or a null destination.
+// otherwise truncated toward zero to the integer of the code ('b' 0..255, 'h'
+// -128..127, 's' and 'w' 16 bits signed and unsigned, 'i'/'l' and 'u'/'W' 32 bits).
+// Returns false, storing nothing, for a number the integer cannot hold (or not a
+// number), any other code or a null destination.
 bool StoreNumber(void* destination, char storageCode, double number);
 
 }  // namespace quillet

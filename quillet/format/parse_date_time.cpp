@@ -74,9 +74,21 @@ DateTimeParts ParseDateTimeText(const char* text, const char* mask, bool hasDate
   while (*m != '\0' && *t != '\0') {
     const char letter = *m;
     if (IsFieldLetter(letter)) {
+      // A field takes up to one character per letter of its run, but stops at the
+      // first character that cannot continue its number, so that "7:35" read as
+      // "hh:mm" keeps its minutes and a two-digit year leaves the hour after it.
+      // Its first character is always its own, as a stray one was before.
       const char* start = t;
-      for (; *m == letter; ++m) {
-        if (*t != '\0') ++t;
+      int run = 0;
+      for (; *m == letter; ++m) ++run;
+      for (bool digits = false, sign = false; run > 0 && *t != '\0'; --run, ++t) {
+        if (IsAsciiDigit(*t)) {
+          digits = true;
+        } else if (t != start && (digits || sign || !(IsBlank(*t) || *t == '+' || *t == '-'))) {
+          break;
+        } else {
+          sign = *t == '+' || *t == '-';
+        }
       }
       // A one-letter field such as "d" still reads a two-digit day, as long as no
       // other field follows directly.

@@ -50,22 +50,30 @@ void StoreBits(void* destination, std::uint64_t bits, int bytes) {
   }
 }
 
-// Width of the integer storage codes; 0 for everything else.
-int IntegerWidth(char storageCode) {
+// Width and range of the integer storage codes; width 0 for everything else.
+struct IntegerStorage {
+  int width;
+  double lowest, highest;
+};
+
+IntegerStorage IntegerStorageOf(char storageCode) {
   switch (storageCode) {
     case 'b':
+      return {1, 0, 255};
     case 'h':
-      return 1;
+      return {1, -128, 127};
     case 's':
+      return {2, -32768, 32767};
     case 'w':
-      return 2;
+      return {2, 0, 65535};
     case 'i':
     case 'l':
+      return {4, -2147483648.0, 2147483647.0};
     case 'u':
     case 'W':
-      return 4;
+      return {4, 0, 4294967295.0};
     default:
-      return 0;
+      return {0, 0, 0};
   }
 }
 
@@ -118,12 +126,14 @@ bool StoreNumber(void* destination, char storageCode, double number) {
     std::memcpy(destination, &value, sizeof value);
     return true;
   }
-  const int width = IntegerWidth(storageCode);
-  if (width == 0) return false;
-  // Written so that a NaN also fails the range test and stores 0.
-  if (!(number >= -2147483648.0 && number <= 4294967295.0)) number = 0.0;
-  const auto whole = static_cast<std::int64_t>(number);
-  StoreBits(destination, static_cast<std::uint64_t>(whole), width);
+  const IntegerStorage storage = IntegerStorageOf(storageCode);
+  if (storage.width == 0) return false;
+  // A number the field cannot hold is refused rather than stored as something
+  // else (its low bits, or 0); the written form also refuses NaN.
+  const double whole = std::trunc(number);
+  if (!(whole >= storage.lowest && whole <= storage.highest)) return false;
+  StoreBits(destination, static_cast<std::uint64_t>(static_cast<std::int64_t>(whole)),
+            storage.width);
   return true;
 }
 

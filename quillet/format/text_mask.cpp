@@ -30,12 +30,18 @@ const Placeholder* PlaceholderFor(char maskChar) {
       punctuation{FitsPunctuation, '-'}, letterOrDigit{FitsLetterOrDigit, ' '},
       printable{FitsPrintable, ' '};
   switch (maskChar) {
-    case '@': return &letter;
-    case '#': return &digit;
-    case '!': return &punctuation;
-    case '&': return &letterOrDigit;
-    case '*': return &printable;
-    default: return nullptr;
+    case '@':
+      return &letter;
+    case '#':
+      return &digit;
+    case '!':
+      return &punctuation;
+    case '&':
+      return &letterOrDigit;
+    case '*':
+      return &printable;
+    default:
+      return nullptr;
   }
 }
 

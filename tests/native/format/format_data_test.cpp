@@ -226,6 +226,34 @@ TEST(FormatDateTimeTest, SettingsLayoutWithoutMaskOrForEditing) {
   EXPECT_EQ(Format(parts, 'a', 'x', nullptr).result, 0);
 }
 
+TEST(FormatDateTimeTest, StoredValuesOutsideTheCalendarShowNoNames) {
+  ScopedSettings settings;
+  DateTimeParts parts{};
+  parts.year = 2024;
+  parts.month = 13;
+  parts.day = 40;
+  ExpectText(Format(parts, 'd', 'D', "mmmm mmm mm"), "         13");
+  parts.month = 255;
+  EXPECT_EQ(Format(parts, 'd', 'D', "mmm").text, "   ");
+  // OLE dates before the zero day keep a positive time of day.
+  ExpectText(Format(-1.75, 'a', 'u', "yyyy-mm-dd hh:mm"), "1899-12-29 18:00");
+}
+
+TEST(FormatDateTimeTest, EditLayoutUnderOtherSeparatorsHasNoStraySeparators) {
+  ScopedSettings settings({{"sDate", "."}, {"sShortDate", "dd.MM.yyyy"}, {"sTime", "."}},
+                          {{"iTime", 1}});
+  const std::int32_t date = 20240307;
+  ExpectText(Format(date, 'd', 'l', "yyyy", true), "2024");
+  ExpectText(Format(date, 'd', 'l', "mm/yyyy", true), "3.2024");
+  DateTimeParts parts{};
+  parts.year = 2024;
+  parts.month = 3;
+  parts.day = 7;
+  parts.hour = 13;
+  parts.minute = 5;
+  ExpectText(Format(parts, 'a', 'D', "dd/mm/yyyy hh:mm", true), "7.3.2024 13.05");
+}
+
 TEST(FormatDataTest, DispatchAndRefusals) {
   char output[16];
   std::memset(output, 'x', sizeof output);

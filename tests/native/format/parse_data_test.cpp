@@ -50,36 +50,51 @@ TEST_F(ParseDataTest, NumberTextOfAnyLengthIsReadWithoutOverrun) {
   EXPECT_DOUBLE_EQ(ParseNumberText(noisy.c_str()), 42.0);
 }
 
-TEST_F(ParseDataTest, StoreNumberWritesTheLowBitsOfTheTruncatedNumber) {
+TEST_F(ParseDataTest, StoreNumberTruncatesIntoTheFieldOrRefuses) {
   const struct {
     char code;
     double number;
+    bool stored;
     std::uint32_t bits;
   } cases[] = {
-      {'s', -1234.9, 0xFB2E},
-      {'w', 65537.0, 1},
-      {'b', 300.7, 44},
-      {'h', -1.5, 0xFF},
-      {'i', -2147483648.0, 0x80000000},
-      {'l', 3000000000.0, 3000000000u},
-      {'u', 4294967295.0, 0xFFFFFFFF},
-      {'W', 7.99, 7},
-      // Outside -2^31..2^32-1, and NaN, integers get 0.
-      {'W', 4294967296.0, 0},
-      {'i', -2147483649.0, 0},
-      {'s', HUGE_VAL, 0},
-      {'b', std::numeric_limits<double>::quiet_NaN(), 0},
+      {'s', -1234.9, true, 0xFB2E},
+      {'s', 32767.9, true, 0x7FFF},
+      {'s', -32769.0, false, 0},
+      {'w', 65535.0, true, 0xFFFF},
+      {'w', 65537.0, false, 0},
+      {'w', -1.0, false, 0},
+      {'b', 255.7, true, 255},
+      {'b', 300.7, false, 0},
+      {'h', -1.5, true, 0xFF},
+      {'h', 128.0, false, 0},
+      {'i', -2147483648.0, true, 0x80000000},
+      {'l', 3000000000.0, false, 0},
+      {'u', 4294967295.0, true, 0xFFFFFFFF},
+      {'u', -0.5, true, 0},  // truncates to 0, which fits
+      {'W', 7.99, true, 7},
+      {'W', 4294967296.0, false, 0},
+      {'i', -2147483649.0, false, 0},
+      {'s', HUGE_VAL, false, 0},
+      {'b', std::numeric_limits<double>::quiet_NaN(), false, 0},
   };
-  for (const auto& [code, number, bits] : cases) {
+  for (const auto& [code, number, stored, bits] : cases) {
     const int width = code == 'b' || code == 'h' ? 1 : code == 's' || code == 'w' ? 2 : 4;
     unsigned char buffer[8];
     std::memset(buffer, 0xAA, sizeof buffer);
-    EXPECT_TRUE(StoreNumber(buffer, code, number)) << code << number;
-    std::uint32_t stored = 0;
-    std::memcpy(&stored, buffer, width);
-    EXPECT_EQ(stored, bits) << code << " " << number;
+    EXPECT_EQ(StoreNumber(buffer, code, number), stored) << code << " " << number;
+    std::uint32_t value = 0;
+    std::memcpy(&value, buffer, width);
+    if (stored) {
+      EXPECT_EQ(value, bits) << code << " " << number;
+    } else {
+      EXPECT_EQ(buffer[0], 0xAA) << code << " " << number << " was written although refused";
+    }
     EXPECT_EQ(buffer[width], 0xAA) << code << " wrote past its width";
   }
+  // Through ParseData the refusal is the invalid result, the field unchanged.
+  std::int16_t field = 7;
+  EXPECT_EQ(ParseData(&field, 'n', 's', nullptr, "40000", false), 1);
+  EXPECT_EQ(field, 7);
 }
 
 TEST_F(ParseDataTest, StoreNumberKeepsRealsAndRefusesOtherCodes) {
@@ -251,6 +266,36 @@ TEST_F(ParseDataTest, DateTextOfAnyLengthStopsWithTheMask) {
 struct Clock {
   std::uint16_t hour = 0, minute = 0, second = 0;  // storage 't'
 };
+
+TEST_F(ParseDataTest, FieldsStopWhereTheirNumberEnds) {
+  // Texts narrower than the mask: a field never swallows what follows it.
+  SetEpoch(1, 50);
+  DateTimeParts parts;
+  EXPECT_EQ(ParseData(&parts, 'a', 'D', nullptr, "1/2/29 1:00 am", false), 0);
+  EXPECT_EQ(parts.year, 2029);
+  EXPECT_EQ(parts.hour, 1);
+  EXPECT_EQ(ParseData(&parts, 'a', 'D', "mm/dd/yyyy hh:mm", "1/2/29 1:00 pm", false), 0);
+  EXPECT_EQ(parts.year, 2029);
+  EXPECT_EQ(parts.hour, 13);
+  Clock clock;
+  EXPECT_EQ(ParseData(&clock, 't', 't', "hh:mm", "7:35", false), 0);
+  EXPECT_EQ(clock.hour, 7);
+  EXPECT_EQ(clock.minute, 35);
+  // Canonical texts read as they always did.
+  EXPECT_EQ(ParseData(&clock, 't', 't', "hh:mm:ss", "07:35:09 pm", false), 0);
+  EXPECT_EQ(clock.hour, 19);
+  EXPECT_EQ(clock.second, 9);
+  EXPECT_EQ(ParseDateTimeText(" 7/ 3/2024", "mm/dd/yyyy", true, false).day, 3);
+  EXPECT_EQ(ParseDateTimeText("-7/-3/2024", "mm/dd/yyyy", true, false).month, 0);
+}
+
+TEST_F(ParseDataTest, OleDatesBeforeTheZeroDayCountTheirTimeAwayFromZero) {
+  double value = 0;
+  EXPECT_EQ(ParseData(&value, 'a', 'u', "mm/dd/yyyy hh:mm", "12/29/1899 6:00 pm", false), 0);
+  EXPECT_EQ(value, -1.75);
+  EXPECT_EQ(ParseData(&value, 'a', 'u', "mm/dd/yyyy hh:mm", "12/30/1899 6:00 am", false), 0);
+  EXPECT_EQ(value, 0.25);
+}
 
 TEST_F(ParseDataTest, TimesAreCorrectedOnA24HourClockWhenAMaskIsGiven) {
   Clock clock;

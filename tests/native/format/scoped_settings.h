@@ -26,8 +26,7 @@ class ScopedSettings {
   struct Source : IntlSource {
     std::map<std::string, std::string> strings;
     std::map<std::string, int> ints;
-    std::string ProfileString(const char* key, const char* fallback,
-                              unsigned size) const override {
+    std::string ProfileString(const char* key, const char* fallback, unsigned size) const override {
       std::string value = strings.count(key) ? strings.at(key) : fallback;
       if (value.size() >= size) value.resize(size - 1);
       return value;
@@ -41,9 +40,9 @@ class ScopedSettings {
       return names[i];
     }
     std::string MonthName(int i) const override {
-      static const char* const names[] = {"January", "February", "March",     "April",
-                                          "May",     "June",     "July",      "August",
-                                          "September", "October", "November", "December"};
+      static const char* const names[] = {"January",   "February", "March",    "April",
+                                          "May",       "June",     "July",     "August",
+                                          "September", "October",  "November", "December"};
       return names[i];
     }
   } source_;

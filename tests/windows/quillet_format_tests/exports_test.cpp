@@ -22,8 +22,8 @@ class QuilletExportsTest : public ::testing::Test {
                      int* isFalse = nullptr, int editForm = 0) {
     char output[64];
     std::memset(output, 0, sizeof output);
-    lastResult_ = exports_.formatData(value, type, storage, mask, output, sizeof output, isFalse,
-                                      editForm);
+    lastResult_ =
+        exports_.formatData(value, type, storage, mask, output, sizeof output, isFalse, editForm);
     return output;
   }
 

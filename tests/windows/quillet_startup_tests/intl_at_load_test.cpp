@@ -20,12 +20,15 @@ using quorvan::testing::RunTestsInChild;
 using quorvan::testing::ScopedIntlSettings;
 
 // What a freshly loaded Quillet shows for a number, a date and a time, each with
-// the layout of the settings (no mask).
+// the layout of the settings (no mask), and what it reads back from texts.
 struct Shown {
   std::string number, date, time;
+  double parsedNumber = 0;
+  std::int32_t parsedDate = 0, parsedShortYear = 0, parsedShortYearNoEpoch = 0;
 };
 
-Shown LoadQuilletAndFormat() {
+Shown LoadQuilletAndFormat(const char* numberText, const char* dateText,
+                           const char* shortYearText) {
   LoadedLibrary quillet("Quillet.dll");
   EXPECT_TRUE(quillet.Loaded()) << GetLastError();
   QuilletExports exports(quillet);
@@ -46,30 +49,46 @@ Shown LoadQuilletAndFormat() {
   const std::uint16_t time[3] = {13, 5, 9};
   exports.formatData(time, 't', 't', nullptr, output, sizeof output, nullptr, 0);
   shown.time = output;
+
+  EXPECT_EQ(exports.parseData(&shown.parsedNumber, 'n', 'd', nullptr, numberText, 0), 0);
+  exports.parseData(&shown.parsedDate, 'd', 'l', nullptr, dateText, 0);
+  exports.sendEpochToQuillet(1, 30);
+  exports.parseData(&shown.parsedShortYear, 'd', 'l', nullptr, shortYearText, 0);
+  exports.sendEpochToQuillet(0, 0);
+  exports.parseData(&shown.parsedShortYearNoEpoch, 'd', 'l', nullptr, shortYearText, 0);
   return shown;
 }
 
 TEST(IntlChild, DefaultsWithoutAnyEntries) {
   if (!InChildProcess()) GTEST_SKIP() << "runs in a child process";
-  Shown shown = LoadQuilletAndFormat();
+  Shown shown = LoadQuilletAndFormat("1,234.5", "12/25/2024", "2/1/29");
   EXPECT_EQ(shown.number, "1,234.50");
   EXPECT_EQ(shown.date, "3/7/2024");
   EXPECT_EQ(shown.time, "1:05:09 pm");
+  EXPECT_EQ(shown.parsedNumber, 1234.5);
+  EXPECT_EQ(shown.parsedDate, 20241225);
+  EXPECT_EQ(shown.parsedShortYear, 20290201);
+  EXPECT_EQ(shown.parsedShortYearNoEpoch, 290201);
 }
 
 TEST(IntlChild, EuropeanSettings) {
   if (!InChildProcess()) GTEST_SKIP() << "runs in a child process";
-  Shown shown = LoadQuilletAndFormat();
+  Shown shown = LoadQuilletAndFormat("1.234,5", "25.12.2024", "1.2.30");
   EXPECT_EQ(shown.number, "1.234,50");
   EXPECT_EQ(shown.date, "7.3.2024");
   EXPECT_EQ(shown.time, "13-05-09");
+  EXPECT_EQ(shown.parsedNumber, 1234.5);
+  EXPECT_EQ(shown.parsedDate, 20241225);
+  EXPECT_EQ(shown.parsedShortYear, 19300201);
+  EXPECT_EQ(shown.parsedShortYearNoEpoch, 300201);
 }
 
 TEST(IntlChild, OverlongAndEmptyValues) {
   if (!InChildProcess()) GTEST_SKIP() << "runs in a child process";
-  Shown shown = LoadQuilletAndFormat();
+  Shown shown = LoadQuilletAndFormat("1d5", "3/7/2024", "1/1/1");
   // Only the first character of a separator counts; an empty one keeps its default.
   EXPECT_EQ(shown.number, "1,234d50");
+  EXPECT_EQ(shown.parsedNumber, 1.5);
   EXPECT_FALSE(shown.date.empty());
   EXPECT_EQ(shown.time, "1:05:09 pm");
 }
