@@ -16,8 +16,7 @@ using FormatDataFn = int(QUORVAN_HOST_FASTCALL*)(const void* value, int typeCode
                                                  const char* mask, char* output, int outputSize,
                                                  int* isFalse, int editForm);
 using ParseDataFn = int(QUORVAN_HOST_FASTCALL*)(void* destination, int typeCode, int storageCode,
-                                                const char* mask, const char* text,
-                                                int noValidate);
+                                                const char* mask, const char* text, int noValidate);
 using SendEpochToQuilletFn = void(QUORVAN_HOST_FASTCALL*)(int enabled, int pivotYear);
 
 struct QuilletExports {
