@@ -21,8 +21,9 @@ BENCHMARK(BM_CopyValueDouble);
 void BM_CopyValueDouble_Baseline(benchmark::State& state) {
   double source = 3.25, destination = 0;
   for (auto _ : state) {
+    benchmark::DoNotOptimize(&source);
     std::memmove(&destination, &source, sizeof source);
-    benchmark::ClobberMemory();
+    benchmark::DoNotOptimize(destination);
   }
 }
 BENCHMARK(BM_CopyValueDouble_Baseline);
@@ -34,8 +35,12 @@ void BM_CompareValuesText(benchmark::State& state) {
 BENCHMARK(BM_CompareValuesText);
 
 void BM_CompareValuesText_Baseline(benchmark::State& state) {
-  const char a[] = "The quick brown fox jumps", b[] = "The quick brown fox jumpz";
-  for (auto _ : state) benchmark::DoNotOptimize(std::strcmp(a, b) != 0);
+  char a[] = "The quick brown fox jumps", b[] = "The quick brown fox jumpz";
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(a);
+    benchmark::DoNotOptimize(b);
+    benchmark::DoNotOptimize(std::strcmp(a, b) != 0);
+  }
 }
 BENCHMARK(BM_CompareValuesText_Baseline);
 
@@ -51,8 +56,8 @@ BENCHMARK(BM_ExtractMaskColors);
 void BM_ExtractMaskColors_Baseline(benchmark::State& state) {
   for (auto _ : state) {
     char mask[] = "[red]#,##0.00;[blue]-#,##0.00";
+    benchmark::DoNotOptimize(mask);
     benchmark::DoNotOptimize(std::strlen(mask));
-    benchmark::ClobberMemory();
   }
 }
 BENCHMARK(BM_ExtractMaskColors_Baseline);

@@ -16,7 +16,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      if (!run.error_occurred) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (!run.error_occurred) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
   }
 

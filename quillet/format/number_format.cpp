@@ -227,22 +227,37 @@ DecimalDigits ToDecimalDigits(double number, int fractionDigits) {
   // The shortest digits that still read back as this double are the number the
   // user typed; when the mask asks for more, the digits past them would be binary
   // noise ("0.1" would show as 0.1000000000000000055…), so they are not made up.
-  auto [end, error] = std::to_chars(buffer, last, magnitude, std::chars_format::fixed);
+  //
+  // While a unit in the last place of the double is below the last asked-for
+  // decimal, rounding it to that decimal already gives the shortest digits (with
+  // zeros after them), and one conversion does.
+  static constexpr double kPowersOfTen[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7, 1e8,
+                                            1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
+  const bool roundingSuffices =
+      fractionDigits >= 0 && fractionDigits <= 16 &&
+      magnitude * kPowersOfTen[fractionDigits] < 4503599627370496.0;  // 2^52
+  auto [end, error] =
+      roundingSuffices
+          ? std::to_chars(buffer, last, magnitude, std::chars_format::fixed, fractionDigits)
+          : std::to_chars(buffer, last, magnitude, std::chars_format::fixed);
   if (error != std::errc()) return result;
   char* point = std::find(buffer, end, '.');
-  if (point != end && end - point - 1 > fractionDigits) {
+  if (!roundingSuffices && point != end && end - point - 1 > fractionDigits) {
     auto rounded = std::to_chars(buffer, last, magnitude, std::chars_format::fixed, fractionDigits);
     if (rounded.ec != std::errc()) return result;
     end = rounded.ptr;
     point = std::find(buffer, end, '.');
   }
-  std::string digits(buffer, point);
-  if (point != end) digits.append(point + 1, end);
-  const int position = static_cast<int>(point - buffer);
-  const size_t leading = digits.find_first_not_of('0');
-  if (leading == std::string::npos) return result;
-  result.digits = digits.substr(leading);
-  result.pointPosition = position - static_cast<int>(leading);
+  // The digits without the point and without leading zeros.
+  if (point != end) {
+    std::memmove(point, point + 1, static_cast<size_t>(end - point - 1));
+    --end;
+  }
+  const char* first = std::find_if(static_cast<const char*>(buffer), static_cast<const char*>(end),
+                                   [](char c) { return c != '0'; });
+  if (first == end) return result;
+  result.digits.assign(first, static_cast<size_t>(end - first));
+  result.pointPosition = static_cast<int>(point - first);
   return result;
 }
 
@@ -264,7 +279,7 @@ int FormatNumber(double number, const char* mask, char* output, int outputSize, 
   if (decimal.pointPosition > 19 || decimal.pointPosition < -14)
     return FormatScientific(decimal, negative, output, outputSize);
 
-  std::string digits = decimal.digits;
+  std::string digits = std::move(decimal.digits);
   int intDigits = decimal.pointPosition;
   if (intDigits < 0) {
     digits.insert(0, static_cast<size_t>(-intDigits), '0');
