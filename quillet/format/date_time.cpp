@@ -244,6 +244,9 @@ std::size_t WriteValue(const DateTimeParts& p, unsigned char* v, char storageCod
       Store<std::uint16_t>(v, 4, p.day);
       return 6;
     case 'l':
+      // Two decimal digits each: a larger month or day would spill into the
+      // neighbouring field and read back as another date.
+      if (p.month > 99 || p.day > 99) return 0;
       Store<std::int32_t>(v, 0, (p.year * 100 + p.month) * 100 + p.day);
       return 4;
     case 'I':

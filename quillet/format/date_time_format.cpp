@@ -42,6 +42,7 @@ struct Token {
 
 struct CompiledMask {
   std::string source;
+  bool timeOnly = false;
   bool twelveHour = false;
   std::vector<Token> tokens;
 };
@@ -86,8 +87,9 @@ Token FieldToken(char letter, int width, bool minuteContext) {
   }
 }
 
-void Compile(const char* mask, CompiledMask& compiled) {
+void Compile(const char* mask, bool timeOnly, CompiledMask& compiled) {
   compiled.source = mask;
+  compiled.timeOnly = timeOnly;
   compiled.twelveHour = HasAmPmMarker(mask);
   compiled.tokens.clear();
   bool hourSeen = false;
@@ -112,10 +114,11 @@ void Compile(const char* mask, CompiledMask& compiled) {
       p += 2;
     } else if (letter == 'd' || letter == 'm' || letter == 'h' || letter == 's' || letter == 'f' ||
                letter == 'y') {
-      // An 'm' is a minute only right after an hour ("h:mm", "hhmm").
+      // An 'm' is a minute right after an hour ("h:mm", "hhmm"), and always in a
+      // field that holds no date ("mm:ss").
       const bool minuteContext =
-          letter == 'm' && hourSeen &&
-          ((p > mask && Lower(p[-1]) == 'h') || (p - 1 > mask && Lower(p[-2]) == 'h'));
+          letter == 'm' && (timeOnly || (hourSeen && ((p > mask && Lower(p[-1]) == 'h') ||
+                                                      (p - 1 > mask && Lower(p[-2]) == 'h'))));
       int run = 1;
       while (Lower(p[run]) == letter) ++run;
       const int width = std::min(run, FieldWidth(letter, minuteContext));
@@ -129,9 +132,11 @@ void Compile(const char* mask, CompiledMask& compiled) {
   }
 }
 
-const CompiledMask& CompiledFor(const char* mask) {
+const CompiledMask& CompiledFor(const char* mask, bool timeOnly) {
   static CompiledMask last;
-  if (last.tokens.empty() || std::strcmp(last.source.c_str(), mask) != 0) Compile(mask, last);
+  if (last.tokens.empty() || last.timeOnly != timeOnly ||
+      std::strcmp(last.source.c_str(), mask) != 0)
+    Compile(mask, timeOnly, last);
   return last;
 }
 
@@ -279,7 +284,7 @@ int FormatDateTime(const DateTimeParts& parts, const char* mask, char* output, i
     mask = BuildDateTimeMask(mask, hasDate, hasTime);
   }
 
-  const CompiledMask& compiled = CompiledFor(mask);
+  const CompiledMask& compiled = CompiledFor(mask, !hasDate);
   unsigned hour = parts.hour;
   if (compiled.twelveHour) {
     hour %= 12;

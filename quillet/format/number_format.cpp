@@ -110,7 +110,10 @@ int FormatScientific(const DecimalDigits& decimal, bool negative, char* output, 
   text.append(digits, 1, 4);
   text += 'e';
   text += std::to_string(decimal.pointPosition - 1);
-  const int length = std::min(static_cast<int>(text.size()), outputSize - 1);
+  // Cut short, "1.0000e25" would read as a small number ("1."): it is refused
+  // like any other number that does not fit.
+  const int length = static_cast<int>(text.size());
+  if (length > outputSize - 1) return FillOverflow(output, outputSize);
   std::memcpy(output, text.data(), static_cast<size_t>(length));
   output[length] = '\0';
   return length;

@@ -106,7 +106,8 @@ DateTimeParts ParseDateTimeText(const char* text, const char* mask, bool hasDate
           hourSeen = true;
           break;
         case 'm':
-          (hourSeen ? parts.minute : parts.month) = ClampToByte(value);
+          // A field without a date has no month: "mm:ss" is minutes and seconds.
+          (hourSeen || !hasDate ? parts.minute : parts.month) = ClampToByte(value);
           break;
         default:
           parts.second = ClampToByte(value);

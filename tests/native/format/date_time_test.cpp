@@ -190,6 +190,8 @@ TEST(StoredDateTimeTest, RefusedWritesLeaveTheDestinationAlone) {
                                                                {Make(0, 0, 0, 0, 0, 0, 2560), 'i'},
                                                                {Make(2079, 6, 7), 'q'},
                                                                {Make(1899, 12, 31), 'q'},
+                                                               {Make(2024, 179, 1), 'l'},
+                                                               {Make(2024, 1, 100), 'l'},
                                                                {Make(2024, 1, 1), 'x'}};
   for (const auto& [parts, code] : refused) {
     std::uint32_t value = 0xDEADBEEF;

@@ -73,7 +73,10 @@ TEST(FormatNumberTest, ExtremesGoScientificOrOverflow) {
   ExpectText(Number(1e25, "#,##0.00"), "1.0000e25");
   ExpectText(Number(-1e25, nullptr), "-1.0000e25");
   ExpectText(Number(1e-20, nullptr), "1.0000e-20");
-  ExpectText(Number(1e25, "0", false, 6), "1.000");  // cut to the room
+  // Scientific text that does not fit is refused, not cut into a smaller number.
+  Formatted cut = Number(1e25, "0", false, 6);
+  EXPECT_EQ(cut.text, "#####");
+  EXPECT_EQ(cut.result, 0);
 
   Formatted overflow = Number(1234567, "0.00", false, 8);
   EXPECT_EQ(overflow.text, "#######");
@@ -206,6 +209,9 @@ TEST(FormatDateTimeTest, FieldsByMask) {
   const std::uint16_t midnight[3] = {0, 0, 0};
   ExpectText(Format(midnight, 't', 't', "h:mm ap"), "12:00 am");
   ExpectText(Format(time, 't', 't', "hh:mm", false, 4), "13:");
+  // A time field has no month: its "mm" is always minutes.
+  ExpectText(Format(time, 't', 't', "mm:ss"), "05:09");
+  ExpectText(Format(time, 't', 't', "mm:ss", true), "05:09");
 }
 
 TEST(FormatDateTimeTest, SettingsLayoutWithoutMaskOrForEditing) {

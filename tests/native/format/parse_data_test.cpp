@@ -278,6 +278,9 @@ TEST_F(ParseDataTest, FieldsStopWhereTheirNumberEnds) {
   EXPECT_EQ(parts.year, 2029);
   EXPECT_EQ(parts.hour, 13);
   Clock clock;
+  EXPECT_EQ(ParseData(&clock, 't', 't', "mm:ss", "05:30", false), 0);
+  EXPECT_EQ(clock.minute, 5);
+  EXPECT_EQ(clock.second, 30);
   EXPECT_EQ(ParseData(&clock, 't', 't', "hh:mm", "7:35", false), 0);
   EXPECT_EQ(clock.hour, 7);
   EXPECT_EQ(clock.minute, 35);
