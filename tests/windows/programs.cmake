@@ -5,4 +5,6 @@ set(QUORVAN_WINDOWS_TEST_PROGRAMS
   support_tests
   quillet_startup_tests
   quillet_format_tests
+  tarvik_conversion_tests
+  tarvik_frame_tests
 )

@@ -1,0 +1,36 @@
+// A client's pending argument list: the DISPPARAMS block handed to
+// IDispatch::Invoke, with the VARIANT array it owns and the next slot to fill.
+// Slots are filled from the end, the order in which Invoke reads positional
+// arguments.
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+#include <memory>
+
+namespace tarvik {
+
+class ArgumentList {
+ public:
+  ArgumentList() = default;
+  ArgumentList(const ArgumentList&) = delete;
+  ArgumentList& operator=(const ArgumentList&) = delete;
+  ~ArgumentList() { Clear(); }
+
+  // Empties the list. Only the BSTRs the list made itself are freed; other
+  // slots, by-reference ones included, point at what the host still owns.
+  void Clear();
+
+  bool Empty() const { return params_.cArgs == 0; }
+  DISPPARAMS& Params() { return params_; }
+  int NextParamSlot() const { return nextParamSlot_; }
+
+ private:
+  DISPPARAMS params_ = {nullptr, nullptr, 0, 0};
+  std::unique_ptr<VARIANT[]> slots_;
+  int nextParamSlot_ = 0;
+};
+
+}  // namespace tarvik
