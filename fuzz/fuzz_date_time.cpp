@@ -317,10 +317,13 @@ void CheckWriteRead(const DateTimeParts& parts, char code) {
       Check(read && SameParts(back, date(parts)));
       break;
     case 'l':
-      // A month or day above 99 carries into the next field, possibly beyond the
-      // record's years.
-      Check(written);
-      if (parts.month <= 99 && parts.day <= 99) Check(read && SameParts(back, date(parts)));
+      // Two digits each: a month or day above 99 would carry into the next field,
+      // so such a record is refused.
+      if (parts.month <= 99 && parts.day <= 99) {
+        Check(written && read && SameParts(back, date(parts)));
+      } else {
+        Check(!written);
+      }
       break;
     case 't':
       Check(read && SameParts(back, time(parts)));
