@@ -35,11 +35,11 @@ demo: windows
 test: native
 	@cd $(OUT)/native && ctest --output-on-failure -j$(JOBS)
 
-bench: deps
+bench: windows
 	@CC=clang CXX=clang++ $(CONFIGURE) -S . -B $(OUT)/bench -DCMAKE_BUILD_TYPE=Release \
 	  -DQUORVAN_BENCH=ON >/dev/null
 	@cmake --build $(OUT)/bench -j$(JOBS)
-	@bash tools/run-benchmarks.sh $(OUT)/bench
+	@bash tools/run-benchmarks.sh $(OUT)/bench $(OUT)
 
 format:
 	@git ls-files '*.h' '*.cpp' '*.c' | xargs clang-format -i

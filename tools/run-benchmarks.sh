@@ -4,20 +4,42 @@
 # raw tables behind them, are gathered into BENCH_BUILD_DIR/report.md, which is
 # printed at the end so that a CI log holds it too.
 set -euo pipefail
-dir=${1:?usage: run-benchmarks.sh BENCH_BUILD_DIR}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+dir=${1:?usage: run-benchmarks.sh BENCH_BUILD_DIR [BUILD_ROOT]}
+# The cross builds' benchmark programs (BUILD_ROOT/<arch>/bin/*_bench.exe) run
+# under Wine in an environment of the bench build's own.
+root=${2:-}
 report="$dir/report.md"
 raw=$(mktemp)
 ratios=$(mktemp)
 trap 'rm -f "$raw" "$ratios"' EXIT
 
-for program in "$dir"/bench/*_bench; do
-  [ -x "$program" ] || continue
+run_program() {
+  case "$1" in
+    *.exe)
+      local arch
+      arch=$(basename "$(dirname "$(dirname "$1")")")
+      "$here/wine-env.sh" run "$dir" "$arch" 600 "$1" | tr -d '\r'
+      ;;
+    *) "$1" --benchmark_min_time=0.2 ;;
+  esac
+}
+
+programs=("$dir"/bench/*_bench)
+if [ -n "$root" ]; then
+  programs+=("$root"/x86_64/bin/*_bench.exe "$root"/i686/bin/*_bench.exe)
+  trap 'rm -f "$raw" "$ratios"; "$here/wine-env.sh" stop "$dir"' EXIT
+fi
+
+for program in "${programs[@]}"; do
+  [ -f "$program" ] || continue
   name=$(basename "$program")
+  case "$program" in *.exe) name="$name ($(basename "$(dirname "$(dirname "$program")")"))" ;; esac
   echo "== $name"
   # The library writes its context (CPU, load, build warnings) to stderr; it belongs
   # with the table. The ratio reporter colours its rows whatever the terminal, so
   # the escapes are taken out for the Markdown file.
-  output=$("$program" --benchmark_min_time=0.2 2>&1 | sed 's/\x1b\[[0-9;]*m//g')
+  output=$(run_program "$program" 2>&1 | sed 's/\x1b\[[0-9;]*m//g')
   printf '%s\n' "$output"
   # The reporter prints the pairs' ratios after a header line; everything before
   # it is the library's own table.
