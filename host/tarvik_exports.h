@@ -6,7 +6,10 @@
 
 #include <oaidl.h>
 
+#include <cstdint>
+
 #include "host/loaded_library.h"
+#include "tarvik/frame/host_variant.h"
 
 namespace quorvan::host {
 
@@ -65,6 +68,214 @@ struct TarvikExports {
            setSilentErrorMode && getQuorvanLastError && createAutoClientDispatch &&
            attachAutoClientDispatch && attachAutoClientActiveObject && releaseAutoClientDispatch &&
            getAutoClientDispatch && isInterfaceSupported;
+  }
+};
+
+// Method calls and property access. Texts the library returns are process-heap
+// blocks the host frees; a record's string block passes to the library.
+using DeclareAutoClientInvokeParamsFn = int(WINAPI*)(int handle, int count);
+using DefineAutoClientBoolParamFn = int(WINAPI*)(int handle, int value);
+using DefineAutoClientCurrencyParamFn = int(WINAPI*)(int handle, const char* text);
+using DefineAutoClientDateParamFn = int(WINAPI*)(int handle, std::uint32_t date);
+using DefineAutoClientRealParamFn = int(WINAPI*)(int handle, char* text);
+using DefineAutoClientShortRealParamFn = int(WINAPI*)(int handle, char* text);
+using DefineAutoClientIntegerParamFn = int(WINAPI*)(int handle, int value);
+using DefineAutoClientShortParamFn = int(WINAPI*)(int handle, int value);
+using DefineAutoClientLPDispatchParamFn = int(WINAPI*)(int handle, IDispatch* value);
+using DefineAutoClientStringParamFn = int(WINAPI*)(int handle, const char* text);
+using DefineAutoClientOLEVariantParamFn = int(WINAPI*)(int handle, tarvik::HostVariant* record);
+using DefineAutoClientBstrPtrParamFn = int(WINAPI*)(int handle, BSTR* variable);
+using InvokeAutoClientVoidFunctionFn = int(WINAPI*)(int handle, DISPID dispid);
+using InvokeAutoClientBoolFunctionFn = int(WINAPI*)(int handle, DISPID dispid);
+using InvokeAutoClientCurrencyFunctionFn = int(WINAPI*)(int handle, DISPID dispid, char* buffer);
+using InvokeAutoClientDateFunctionFn = std::uint32_t(WINAPI*)(int handle, DISPID dispid);
+using InvokeAutoClientLPDispatchFunctionFn = IDispatch*(WINAPI*)(int handle, DISPID dispid);
+using InvokeAutoClientRealFunctionFn = int(WINAPI*)(int handle, DISPID dispid, char* buffer);
+using InvokeAutoClientShortRealFunctionFn = int(WINAPI*)(int handle, DISPID dispid, char* buffer);
+using InvokeAutoClientIntegerFunctionFn = int(WINAPI*)(int handle, DISPID dispid);
+using InvokeAutoClientShortFunctionFn = int(WINAPI*)(int handle, DISPID dispid);
+using InvokeAutoClientStringFunctionFn = char*(WINAPI*)(int handle, DISPID dispid);
+using InvokeAutoClientOLEVariantFunctionFn =
+    tarvik::HostVariant*(WINAPI*)(int handle, DISPID dispid, tarvik::HostVariant* record);
+using GetAutoClientBoolPropertyFn = int(WINAPI*)(int handle, DISPID dispid);
+using GetAutoClientCurrencyPropertyFn = int(WINAPI*)(int handle, DISPID dispid, char* buffer);
+using GetAutoClientDatePropertyFn = std::uint32_t(WINAPI*)(int handle, DISPID dispid);
+using GetAutoClientLPDispatchPropertyFn = IDispatch*(WINAPI*)(int handle, DISPID dispid);
+using GetAutoClientRealPropertyFn = int(WINAPI*)(int handle, DISPID dispid, char* buffer);
+using GetAutoClientShortRealPropertyFn = int(WINAPI*)(int handle, DISPID dispid, char* buffer);
+using GetAutoClientIntegerPropertyFn = int(WINAPI*)(int handle, DISPID dispid);
+using GetAutoClientShortPropertyFn = int(WINAPI*)(int handle, DISPID dispid);
+using GetAutoClientStringPropertyFn = char*(WINAPI*)(int handle, DISPID dispid);
+using GetAutoClientOLEVariantPropertyFn =
+    tarvik::HostVariant*(WINAPI*)(int handle, DISPID dispid, tarvik::HostVariant* record);
+using SetAutoClientBoolPropertyFn = int(WINAPI*)(int handle, DISPID dispid, int value);
+using SetAutoClientCurrencyPropertyFn = int(WINAPI*)(int handle, DISPID dispid, const char* text);
+using SetAutoClientDatePropertyFn = int(WINAPI*)(int handle, DISPID dispid, std::uint32_t date);
+using SetAutoClientRealPropertyFn = int(WINAPI*)(int handle, DISPID dispid, char* text);
+using SetAutoClientShortRealPropertyFn = int(WINAPI*)(int handle, DISPID dispid, char* text);
+using SetAutoClientIntegerPropertyFn = int(WINAPI*)(int handle, DISPID dispid, int value);
+using SetAutoClientShortPropertyFn = int(WINAPI*)(int handle, DISPID dispid, int value);
+using SetAutoClientLPDispatchPropertyFn = int(WINAPI*)(int handle, DISPID dispid, IDispatch* value);
+using SetAutoClientStringPropertyFn = int(WINAPI*)(int handle, DISPID dispid, const char* text);
+using SetAutoClientOLEVariantPropertyFn = int(WINAPI*)(int handle, DISPID dispid,
+                                                       tarvik::HostVariant* record);
+
+struct TarvikCallExports {
+  DeclareAutoClientInvokeParamsFn declareAutoClientInvokeParams = nullptr;
+  DefineAutoClientBoolParamFn defineAutoClientBoolParam = nullptr;
+  DefineAutoClientCurrencyParamFn defineAutoClientCurrencyParam = nullptr;
+  DefineAutoClientDateParamFn defineAutoClientDateParam = nullptr;
+  DefineAutoClientRealParamFn defineAutoClientRealParam = nullptr;
+  DefineAutoClientShortRealParamFn defineAutoClientShortRealParam = nullptr;
+  DefineAutoClientIntegerParamFn defineAutoClientIntegerParam = nullptr;
+  DefineAutoClientShortParamFn defineAutoClientShortParam = nullptr;
+  DefineAutoClientLPDispatchParamFn defineAutoClientLPDispatchParam = nullptr;
+  DefineAutoClientStringParamFn defineAutoClientStringParam = nullptr;
+  DefineAutoClientOLEVariantParamFn defineAutoClientOLEVariantParam = nullptr;
+  DefineAutoClientBstrPtrParamFn defineAutoClientBstrPtrParam = nullptr;
+  InvokeAutoClientVoidFunctionFn invokeAutoClientVoidFunction = nullptr;
+  InvokeAutoClientBoolFunctionFn invokeAutoClientBoolFunction = nullptr;
+  InvokeAutoClientCurrencyFunctionFn invokeAutoClientCurrencyFunction = nullptr;
+  InvokeAutoClientDateFunctionFn invokeAutoClientDateFunction = nullptr;
+  InvokeAutoClientLPDispatchFunctionFn invokeAutoClientLPDispatchFunction = nullptr;
+  InvokeAutoClientRealFunctionFn invokeAutoClientRealFunction = nullptr;
+  InvokeAutoClientShortRealFunctionFn invokeAutoClientShortRealFunction = nullptr;
+  InvokeAutoClientIntegerFunctionFn invokeAutoClientIntegerFunction = nullptr;
+  InvokeAutoClientShortFunctionFn invokeAutoClientShortFunction = nullptr;
+  InvokeAutoClientStringFunctionFn invokeAutoClientStringFunction = nullptr;
+  InvokeAutoClientOLEVariantFunctionFn invokeAutoClientOLEVariantFunction = nullptr;
+  GetAutoClientBoolPropertyFn getAutoClientBoolProperty = nullptr;
+  GetAutoClientCurrencyPropertyFn getAutoClientCurrencyProperty = nullptr;
+  GetAutoClientDatePropertyFn getAutoClientDateProperty = nullptr;
+  GetAutoClientLPDispatchPropertyFn getAutoClientLPDispatchProperty = nullptr;
+  GetAutoClientRealPropertyFn getAutoClientRealProperty = nullptr;
+  GetAutoClientShortRealPropertyFn getAutoClientShortRealProperty = nullptr;
+  GetAutoClientIntegerPropertyFn getAutoClientIntegerProperty = nullptr;
+  GetAutoClientShortPropertyFn getAutoClientShortProperty = nullptr;
+  GetAutoClientStringPropertyFn getAutoClientStringProperty = nullptr;
+  GetAutoClientOLEVariantPropertyFn getAutoClientOLEVariantProperty = nullptr;
+  SetAutoClientBoolPropertyFn setAutoClientBoolProperty = nullptr;
+  SetAutoClientCurrencyPropertyFn setAutoClientCurrencyProperty = nullptr;
+  SetAutoClientDatePropertyFn setAutoClientDateProperty = nullptr;
+  SetAutoClientRealPropertyFn setAutoClientRealProperty = nullptr;
+  SetAutoClientShortRealPropertyFn setAutoClientShortRealProperty = nullptr;
+  SetAutoClientIntegerPropertyFn setAutoClientIntegerProperty = nullptr;
+  SetAutoClientShortPropertyFn setAutoClientShortProperty = nullptr;
+  SetAutoClientLPDispatchPropertyFn setAutoClientLPDispatchProperty = nullptr;
+  SetAutoClientStringPropertyFn setAutoClientStringProperty = nullptr;
+  SetAutoClientOLEVariantPropertyFn setAutoClientOLEVariantProperty = nullptr;
+
+  explicit TarvikCallExports(const LoadedLibrary& tarvik)
+      : declareAutoClientInvokeParams(
+            tarvik.Export<DeclareAutoClientInvokeParamsFn>("DeclareAutoClientInvokeParams")),
+        defineAutoClientBoolParam(
+            tarvik.Export<DefineAutoClientBoolParamFn>("DefineAutoClientBoolParam")),
+        defineAutoClientCurrencyParam(
+            tarvik.Export<DefineAutoClientCurrencyParamFn>("DefineAutoClientCurrencyParam")),
+        defineAutoClientDateParam(
+            tarvik.Export<DefineAutoClientDateParamFn>("DefineAutoClientDateParam")),
+        defineAutoClientRealParam(
+            tarvik.Export<DefineAutoClientRealParamFn>("DefineAutoClientRealParam")),
+        defineAutoClientShortRealParam(
+            tarvik.Export<DefineAutoClientShortRealParamFn>("DefineAutoClientShortRealParam")),
+        defineAutoClientIntegerParam(
+            tarvik.Export<DefineAutoClientIntegerParamFn>("DefineAutoClientIntegerParam")),
+        defineAutoClientShortParam(
+            tarvik.Export<DefineAutoClientShortParamFn>("DefineAutoClientShortParam")),
+        defineAutoClientLPDispatchParam(
+            tarvik.Export<DefineAutoClientLPDispatchParamFn>("DefineAutoClientLPDispatchParam")),
+        defineAutoClientStringParam(
+            tarvik.Export<DefineAutoClientStringParamFn>("DefineAutoClientStringParam")),
+        defineAutoClientOLEVariantParam(
+            tarvik.Export<DefineAutoClientOLEVariantParamFn>("DefineAutoClientOLEVariantParam")),
+        defineAutoClientBstrPtrParam(
+            tarvik.Export<DefineAutoClientBstrPtrParamFn>("DefineAutoClientBstrPtrParam")),
+        invokeAutoClientVoidFunction(
+            tarvik.Export<InvokeAutoClientVoidFunctionFn>("InvokeAutoClientVoidFunction")),
+        invokeAutoClientBoolFunction(
+            tarvik.Export<InvokeAutoClientBoolFunctionFn>("InvokeAutoClientBoolFunction")),
+        invokeAutoClientCurrencyFunction(
+            tarvik.Export<InvokeAutoClientCurrencyFunctionFn>("InvokeAutoClientCurrencyFunction")),
+        invokeAutoClientDateFunction(
+            tarvik.Export<InvokeAutoClientDateFunctionFn>("InvokeAutoClientDateFunction")),
+        invokeAutoClientLPDispatchFunction(tarvik.Export<InvokeAutoClientLPDispatchFunctionFn>(
+            "InvokeAutoClientLPDispatchFunction")),
+        invokeAutoClientRealFunction(
+            tarvik.Export<InvokeAutoClientRealFunctionFn>("InvokeAutoClientRealFunction")),
+        invokeAutoClientShortRealFunction(tarvik.Export<InvokeAutoClientShortRealFunctionFn>(
+            "InvokeAutoClientShortRealFunction")),
+        invokeAutoClientIntegerFunction(
+            tarvik.Export<InvokeAutoClientIntegerFunctionFn>("InvokeAutoClientIntegerFunction")),
+        invokeAutoClientShortFunction(
+            tarvik.Export<InvokeAutoClientShortFunctionFn>("InvokeAutoClientShortFunction")),
+        invokeAutoClientStringFunction(
+            tarvik.Export<InvokeAutoClientStringFunctionFn>("InvokeAutoClientStringFunction")),
+        invokeAutoClientOLEVariantFunction(tarvik.Export<InvokeAutoClientOLEVariantFunctionFn>(
+            "InvokeAutoClientOLEVariantFunction")),
+        getAutoClientBoolProperty(
+            tarvik.Export<GetAutoClientBoolPropertyFn>("GetAutoClientBoolProperty")),
+        getAutoClientCurrencyProperty(
+            tarvik.Export<GetAutoClientCurrencyPropertyFn>("GetAutoClientCurrencyProperty")),
+        getAutoClientDateProperty(
+            tarvik.Export<GetAutoClientDatePropertyFn>("GetAutoClientDateProperty")),
+        getAutoClientLPDispatchProperty(
+            tarvik.Export<GetAutoClientLPDispatchPropertyFn>("GetAutoClientLPDispatchProperty")),
+        getAutoClientRealProperty(
+            tarvik.Export<GetAutoClientRealPropertyFn>("GetAutoClientRealProperty")),
+        getAutoClientShortRealProperty(
+            tarvik.Export<GetAutoClientShortRealPropertyFn>("GetAutoClientShortRealProperty")),
+        getAutoClientIntegerProperty(
+            tarvik.Export<GetAutoClientIntegerPropertyFn>("GetAutoClientIntegerProperty")),
+        getAutoClientShortProperty(
+            tarvik.Export<GetAutoClientShortPropertyFn>("GetAutoClientShortProperty")),
+        getAutoClientStringProperty(
+            tarvik.Export<GetAutoClientStringPropertyFn>("GetAutoClientStringProperty")),
+        getAutoClientOLEVariantProperty(
+            tarvik.Export<GetAutoClientOLEVariantPropertyFn>("GetAutoClientOLEVariantProperty")),
+        setAutoClientBoolProperty(
+            tarvik.Export<SetAutoClientBoolPropertyFn>("SetAutoClientBoolProperty")),
+        setAutoClientCurrencyProperty(
+            tarvik.Export<SetAutoClientCurrencyPropertyFn>("SetAutoClientCurrencyProperty")),
+        setAutoClientDateProperty(
+            tarvik.Export<SetAutoClientDatePropertyFn>("SetAutoClientDateProperty")),
+        setAutoClientRealProperty(
+            tarvik.Export<SetAutoClientRealPropertyFn>("SetAutoClientRealProperty")),
+        setAutoClientShortRealProperty(
+            tarvik.Export<SetAutoClientShortRealPropertyFn>("SetAutoClientShortRealProperty")),
+        setAutoClientIntegerProperty(
+            tarvik.Export<SetAutoClientIntegerPropertyFn>("SetAutoClientIntegerProperty")),
+        setAutoClientShortProperty(
+            tarvik.Export<SetAutoClientShortPropertyFn>("SetAutoClientShortProperty")),
+        setAutoClientLPDispatchProperty(
+            tarvik.Export<SetAutoClientLPDispatchPropertyFn>("SetAutoClientLPDispatchProperty")),
+        setAutoClientStringProperty(
+            tarvik.Export<SetAutoClientStringPropertyFn>("SetAutoClientStringProperty")),
+        setAutoClientOLEVariantProperty(
+            tarvik.Export<SetAutoClientOLEVariantPropertyFn>("SetAutoClientOLEVariantProperty")) {}
+
+  bool Complete() const {
+    return declareAutoClientInvokeParams && defineAutoClientBoolParam &&
+           defineAutoClientCurrencyParam && defineAutoClientDateParam &&
+           defineAutoClientRealParam && defineAutoClientShortRealParam &&
+           defineAutoClientIntegerParam && defineAutoClientShortParam &&
+           defineAutoClientLPDispatchParam && defineAutoClientStringParam &&
+           defineAutoClientOLEVariantParam && defineAutoClientBstrPtrParam &&
+           invokeAutoClientVoidFunction && invokeAutoClientBoolFunction &&
+           invokeAutoClientCurrencyFunction && invokeAutoClientDateFunction &&
+           invokeAutoClientLPDispatchFunction && invokeAutoClientRealFunction &&
+           invokeAutoClientShortRealFunction && invokeAutoClientIntegerFunction &&
+           invokeAutoClientShortFunction && invokeAutoClientStringFunction &&
+           invokeAutoClientOLEVariantFunction && getAutoClientBoolProperty &&
+           getAutoClientCurrencyProperty && getAutoClientDateProperty &&
+           getAutoClientLPDispatchProperty && getAutoClientRealProperty &&
+           getAutoClientShortRealProperty && getAutoClientIntegerProperty &&
+           getAutoClientShortProperty && getAutoClientStringProperty &&
+           getAutoClientOLEVariantProperty && setAutoClientBoolProperty &&
+           setAutoClientCurrencyProperty && setAutoClientDateProperty &&
+           setAutoClientRealProperty && setAutoClientShortRealProperty &&
+           setAutoClientIntegerProperty && setAutoClientShortProperty &&
+           setAutoClientLPDispatchProperty && setAutoClientStringProperty &&
+           setAutoClientOLEVariantProperty;
   }
 };
 

@@ -1,6 +1,61 @@
 #include "tarvik/automation/argument_list.h"
 
+#include <new>
+#include <utility>
+
 namespace tarvik {
+namespace {
+
+// Servers only read the names they are given; the one name the library sends
+// needs no storage per list.
+DISPID g_propertyPutName = DISPID_PROPERTYPUT;
+
+}  // namespace
+
+ArgumentList::ArgumentList(ArgumentList&& other) noexcept
+    : params_(std::exchange(other.params_, DISPPARAMS{nullptr, nullptr, 0, 0})),
+      slots_(std::move(other.slots_)),
+      nextParamSlot_(std::exchange(other.nextParamSlot_, 0)) {}
+
+ArgumentList& ArgumentList::operator=(ArgumentList&& other) noexcept {
+  if (this != &other) {
+    Clear();
+    params_ = std::exchange(other.params_, DISPPARAMS{nullptr, nullptr, 0, 0});
+    slots_ = std::move(other.slots_);
+    nextParamSlot_ = std::exchange(other.nextParamSlot_, 0);
+  }
+  return *this;
+}
+
+bool ArgumentList::Declare(int count) {
+  if (params_.cArgs != 0 || count < 0) return false;
+  if (count > 0) {
+    std::unique_ptr<VARIANT[]> slots(new (std::nothrow) VARIANT[static_cast<size_t>(count)]);
+    if (!slots) return false;
+    for (int slot = 0; slot < count; ++slot) VariantInit(&slots[slot]);
+    slots_ = std::move(slots);
+    params_.rgvarg = slots_.get();
+    params_.cArgs = static_cast<UINT>(count);
+  }
+  nextParamSlot_ = count - 1;
+  return true;
+}
+
+bool ArgumentList::HasFreeSlot() const {
+  return nextParamSlot_ >= 0 && static_cast<UINT>(nextParamSlot_) < params_.cArgs;
+}
+
+bool ArgumentList::Define(const VARIANT& value) {
+  if (!HasFreeSlot()) return false;
+  slots_[static_cast<size_t>(nextParamSlot_)] = value;
+  --nextParamSlot_;
+  return true;
+}
+
+void ArgumentList::NamePropertyPutValue() {
+  params_.rgdispidNamedArgs = &g_propertyPutName;
+  params_.cNamedArgs = 1;
+}
 
 void ArgumentList::Clear() {
   if (params_.cArgs == 0) return;

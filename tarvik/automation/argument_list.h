@@ -17,7 +17,23 @@ class ArgumentList {
   ArgumentList() = default;
   ArgumentList(const ArgumentList&) = delete;
   ArgumentList& operator=(const ArgumentList&) = delete;
+  ArgumentList(ArgumentList&& other) noexcept;
+  ArgumentList& operator=(ArgumentList&& other) noexcept;
   ~ArgumentList() { Clear(); }
+
+  // Makes room for `count` arguments, each VT_EMPTY until defined. Refused while
+  // arguments are pending (they stay as they are), for a negative count, and
+  // when the memory cannot be had.
+  bool Declare(int count);
+
+  // Puts `value` into the next free slot; the list then owns a BSTR in it.
+  // False, with nothing taken, when no slot is free: the host declared fewer
+  // arguments than it defines, and a write past the array would corrupt memory.
+  bool Define(const VARIANT& value);
+  bool HasFreeSlot() const;
+
+  // Marks slot 0, the last positional argument, as the value of a property put.
+  void NamePropertyPutValue();
 
   // Empties the list. Only the BSTRs the list made itself are freed; other
   // slots, by-reference ones included, point at what the host still owns.

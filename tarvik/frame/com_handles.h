@@ -2,9 +2,9 @@
 // VARIANTs. Each releases what it owns exactly once.
 #pragma once
 
-#include <windows.h>
 #include <oleauto.h>
 #include <unknwn.h>
+#include <windows.h>
 
 #include <utility>
 

@@ -7,4 +7,5 @@ set(QUORVAN_WINDOWS_TEST_PROGRAMS
   quillet_format_tests
   tarvik_conversion_tests
   tarvik_frame_tests
+  tarvik_automation_tests
 )
