@@ -93,13 +93,18 @@ class UniqueBstr {
   BSTR text_ = nullptr;
 };
 
-// Owns one VARIANT and clears it at the end.
+// Owns one VARIANT and clears it at the end. It starts all zeros, not just
+// VT_EMPTY (VariantInit sets only the type on Windows): a result read from a call
+// that never happened is then 0 or null, never stack garbage. Plain numbers,
+// the usual results, own nothing and need no call into the platform to clear.
 class UniqueVariant {
  public:
-  UniqueVariant() { VariantInit(&value_); }
+  UniqueVariant() : value_{} { V_VT(&value_) = VT_EMPTY; }
   UniqueVariant(const UniqueVariant&) = delete;
   UniqueVariant& operator=(const UniqueVariant&) = delete;
-  ~UniqueVariant() { VariantClear(&value_); }
+  ~UniqueVariant() {
+    if (!OwnsNothing(V_VT(&value_))) VariantClear(&value_);
+  }
 
   VARIANT* Get() { return &value_; }
   const VARIANT* Get() const { return &value_; }
@@ -112,6 +117,32 @@ class UniqueVariant {
   }
 
  private:
+  static bool OwnsNothing(VARTYPE type) {
+    switch (type) {
+      case VT_EMPTY:
+      case VT_NULL:
+      case VT_I1:
+      case VT_I2:
+      case VT_I4:
+      case VT_I8:
+      case VT_UI1:
+      case VT_UI2:
+      case VT_UI4:
+      case VT_UI8:
+      case VT_INT:
+      case VT_UINT:
+      case VT_R4:
+      case VT_R8:
+      case VT_CY:
+      case VT_DATE:
+      case VT_BOOL:
+      case VT_ERROR:
+        return true;
+      default:
+        return false;
+    }
+  }
+
   VARIANT value_;
 };
 
