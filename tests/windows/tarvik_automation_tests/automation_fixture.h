@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/tarvik_exports.h"
+#include "tests/support/heap_blocks.h"
 #include "tests/support/message_box_capture.h"
 #include "tests/windows/tarvik_automation_tests/recording_dispatch.h"
 #include "tests/windows/tarvik_frame_tests/tarvik_fixture.h"
@@ -21,29 +22,8 @@ namespace automation_tests {
 
 inline constexpr char kNoDispatch[] = "No IDispatch interface";
 
-// Blocks in use in the process heap, where BSTRs and host texts live.
-inline std::size_t BusyHeapBlocks() {
-  HANDLE heap = GetProcessHeap();
-  std::size_t busy = 0;
-  HeapLock(heap);
-  PROCESS_HEAP_ENTRY entry{};
-  while (HeapWalk(heap, &entry)) {
-    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++busy;
-  }
-  HeapUnlock(heap);
-  return busy;
-}
-
-// Runs `step` many times and gives how many heap blocks were left behind. The
-// system's BSTR cache keeps a bounded number of blocks, so a leak of one block
-// per step shows as at least `times` blocks.
-template <class Step>
-long HeapGrowth(int times, Step&& step) {
-  step();  // warm caches first
-  const std::size_t before = BusyHeapBlocks();
-  for (int i = 0; i < times; ++i) step();
-  return static_cast<long>(BusyHeapBlocks()) - static_cast<long>(before);
-}
+using quorvan::testing::BusyHeapBlocks;
+using quorvan::testing::HeapGrowth;
 
 // Takes over a text block the library handed out and frees it as the host does.
 inline std::string TakeHostText(char* block) {

@@ -11,32 +11,12 @@
 
 #include "tarvik/frame/host_variant.h"
 #include "tests/support/counted_object.h"
+#include "tests/support/heap_blocks.h"
 
 namespace conversion_tests {
 
-// Blocks in use in the process heap, where BSTRs and host texts live.
-inline std::size_t BusyHeapBlocks() {
-  HANDLE heap = GetProcessHeap();
-  std::size_t busy = 0;
-  HeapLock(heap);
-  PROCESS_HEAP_ENTRY entry{};
-  while (HeapWalk(heap, &entry)) {
-    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++busy;
-  }
-  HeapUnlock(heap);
-  return busy;
-}
-
-// Runs `step` many times and gives how many heap blocks were left behind.
-// Caches of the system (BSTRs) keep a bounded number of blocks, so a leak of one
-// block per step shows as at least `times` blocks.
-template <class Step>
-long HeapGrowth(int times, Step&& step) {
-  step();  // warm caches first
-  const std::size_t before = BusyHeapBlocks();
-  for (int i = 0; i < times; ++i) step();
-  return static_cast<long>(BusyHeapBlocks()) - static_cast<long>(before);
-}
+using quorvan::testing::BusyHeapBlocks;
+using quorvan::testing::HeapGrowth;
 
 class DispatchProbe : public quorvan::testing::CountedObject<IDispatch> {
  public:
