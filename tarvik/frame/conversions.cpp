@@ -1,5 +1,7 @@
 #include "tarvik/frame/conversions.h"
 
+#include "tarvik/frame/ansi_text.h"
+
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -40,24 +42,6 @@ std::string ExponentText(double value, int digits) {
 std::string Localized(std::string text) {
   LocalizeDecimalPoint(text.data());
   return text;
-}
-
-std::string AnsiTextOf(const wchar_t* text, int length) {
-  if (!text || length <= 0) return {};
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string result(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, length, result.data(), bytes, nullptr, nullptr);
-  return result;
-}
-
-std::wstring WideTextOf(const char* text) {
-  const int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (units <= 0) return {};
-  std::wstring result(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, result.data(), units);
-  result.resize(static_cast<std::size_t>(units - 1));
-  return result;
 }
 
 // Field texts are written whole: the terminator, and zeros after it.
@@ -252,7 +236,7 @@ std::int32_t DeliverRealText(double value, char* buffer) {
 std::string CurrencyText(const CY& value) {
   UniqueBstr text;
   if (FAILED(VarBstrFromCy(value, LOCALE_USER_DEFAULT, 0, text.Receive()))) return {};
-  return AnsiTextOf(text.Get(), static_cast<int>(text.Length()));
+  return AnsiFromWide(text.Get(), text.Length());
 }
 
 void DeliverCurrencyText(const CY& value, char* buffer) {
@@ -263,7 +247,7 @@ void DeliverCurrencyText(const CY& value, char* buffer) {
 
 HRESULT ParseCurrencyText(const char* text, CY* out) {
   if (!text) return DISP_E_TYPEMISMATCH;
-  std::wstring wide = WideTextOf(text);
+  std::wstring wide = WideFromAnsi(text);
   CY value{};
   const HRESULT result = VarCyFromStr(wide.data(), LOCALE_USER_DEFAULT, 0, &value);
   if (SUCCEEDED(result) && out) *out = value;
@@ -273,7 +257,7 @@ HRESULT ParseCurrencyText(const char* text, CY* out) {
 // --- Strings -----------------------------------------------------------------
 
 char* HostStringFromBstr(BSTR text) {
-  const std::string ansi = AnsiTextOf(text, static_cast<int>(text ? SysStringLen(text) : 0));
+  const std::string ansi = AnsiFromWide(text, text ? SysStringLen(text) : 0);
   auto* block = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, ansi.size() + 1));
   if (block) std::memcpy(block, ansi.data(), ansi.size());
   return block;
@@ -281,7 +265,7 @@ char* HostStringFromBstr(BSTR text) {
 
 BSTR BstrFromHostString(const char* text) {
   if (!text) return nullptr;
-  const std::wstring wide = WideTextOf(text);
+  const std::wstring wide = WideFromAnsi(text);
   return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
