@@ -9,14 +9,12 @@
 
 #include "host/loaded_library.h"
 #include "host/quillet_exports.h"
+#include "host/tarvik_exports.h"
 #include "host/window_capture.h"
 
 namespace {
 
 using quorvan::host::LoadedLibrary;
-
-using QvOleInitFn = int(WINAPI*)();
-using QvOleUninitFn = int(WINAPI*)();
 
 constexpr char kFormClass[] = "QuorvanDemoForm";
 
@@ -97,6 +95,52 @@ bool ClassRegistered(HMODULE quillet, const char* className) {
   return GetClassInfoExA(quillet, className, &info) != 0;
 }
 
+// The host's compiler knows member names; the library takes DISPIDs only.
+DISPID MemberId(IDispatch* object, const wchar_t* name) {
+  std::wstring text(name);
+  LPOLESTR names[] = {text.data()};
+  DISPID dispid = DISPID_UNKNOWN;
+  if (!object || FAILED(object->GetIDsOfNames(IID_NULL, names, 1, 0, &dispid)))
+    return DISPID_UNKNOWN;
+  return dispid;
+}
+
+std::string TakeText(char* block) {
+  if (!block) return "(none)";
+  std::string text(block);
+  HeapFree(GetProcessHeap(), 0, block);
+  return text;
+}
+
+// A 4GL script's use of an Automation server: create it by ProgID, call methods
+// with declared arguments, read a plain and an indexed property.
+void WalkDictionary(const quorvan::host::TarvikExports& api,
+                    const quorvan::host::TarvikCallExports& calls) {
+  const int client = api.createAutomationClient();
+  Say("CreateAutomationClient() = " + std::to_string(client));
+  const int created = api.createAutoClientDispatch(client, "Scripting.Dictionary");
+  Say("CreateAutoClientDispatch(" + std::to_string(client) +
+      ", \"Scripting.Dictionary\") = " + std::to_string(created));
+  if (created != 1) return;
+  IDispatch* dictionary = api.getAutoClientDispatch(client);
+  const DISPID add = MemberId(dictionary, L"Add"), count = MemberId(dictionary, L"Count"),
+               item = MemberId(dictionary, L"Item");
+  const std::pair<const char*, const char*> entries[] = {{"SE", "Sweden"}, {"NO", "Norway"}};
+  for (const auto& [key, value] : entries) {
+    calls.declareAutoClientInvokeParams(client, 2);
+    calls.defineAutoClientStringParam(client, key);
+    calls.defineAutoClientStringParam(client, value);
+    Say(std::string("  Add(\"") + key + "\", \"" + value +
+        "\") = " + std::to_string(calls.invokeAutoClientVoidFunction(client, add)));
+  }
+  Say("  Count = " + std::to_string(calls.getAutoClientIntegerProperty(client, count)));
+  calls.declareAutoClientInvokeParams(client, 1);
+  calls.defineAutoClientStringParam(client, "NO");
+  Say("  Item(\"NO\") = \"" + TakeText(calls.getAutoClientStringProperty(client, item)) + "\"");
+  Say("DestroyAutomationClient(" + std::to_string(client) +
+      ") = " + std::to_string(api.destroyAutomationClient(client)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,12 +159,14 @@ int main(int argc, char** argv) {
     Say("loaded " + library->Path() + ": " + library->VersionText());
   }
 
-  auto qvOleInit = tarvik.Export<QvOleInitFn>("QvOleInit");
-  auto qvOleUninit = tarvik.Export<QvOleUninitFn>("QvOleUninit");
-  if (qvOleInit)
-    Say("QvOleInit() = " + std::to_string(qvOleInit()));
-  else
-    Say("Tarvik exports no QvOleInit yet");
+  quorvan::host::TarvikExports tarvikApi(tarvik);
+  quorvan::host::TarvikCallExports tarvikCalls(tarvik);
+  if (!tarvikApi.Complete() || !tarvikCalls.Complete()) {
+    Say("Tarvik.dll lacks exports the host calls");
+    return 1;
+  }
+  Say("QvOleInit() = " + std::to_string(tarvikApi.qvOleInit()));
+  WalkDictionary(tarvikApi, tarvikCalls);
 
   quorvan::host::QuilletExports quilletExports(quillet);
   Say("international settings Quillet read at load, as its formatting shows them:");
@@ -147,7 +193,7 @@ int main(int argc, char** argv) {
   }
   DestroyWindow(form);
   PumpMessages(50);
-  if (qvOleUninit) Say("QvOleUninit() = " + std::to_string(qvOleUninit()));
+  Say("QvOleUninit() = " + std::to_string(tarvikApi.qvOleUninit()));
   Say("done");
   return 0;
 }
