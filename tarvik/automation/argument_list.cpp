@@ -28,15 +28,14 @@ ArgumentList& ArgumentList::operator=(ArgumentList&& other) noexcept {
 }
 
 bool ArgumentList::Declare(int count) {
-  if (params_.cArgs != 0 || count < 0) return false;
-  if (count > 0) {
-    std::unique_ptr<VARIANT[]> slots(new (std::nothrow) VARIANT[static_cast<size_t>(count)]);
-    if (!slots) return false;
-    for (int slot = 0; slot < count; ++slot) VariantInit(&slots[slot]);
-    slots_ = std::move(slots);
-    params_.rgvarg = slots_.get();
-    params_.cArgs = static_cast<UINT>(count);
-  }
+  // A count of 0 or below declares nothing and is refused.
+  if (params_.cArgs != 0 || count <= 0) return false;
+  std::unique_ptr<VARIANT[]> slots(new (std::nothrow) VARIANT[static_cast<size_t>(count)]);
+  if (!slots) return false;
+  for (int slot = 0; slot < count; ++slot) VariantInit(&slots[slot]);
+  slots_ = std::move(slots);
+  params_.rgvarg = slots_.get();
+  params_.cArgs = static_cast<UINT>(count);
   nextParamSlot_ = count - 1;
   return true;
 }

@@ -140,8 +140,8 @@ TEST_F(ArgumentList, DefinesWithoutAFreeSlotAreRefused) {
   // Nothing declared.
   EXPECT_EQ(calls_.defineAutoClientIntegerParam(handle_, 1), 0);
   EXPECT_EQ(calls_.defineAutoClientStringParam(handle_, "x"), 0);
-  // A count of 0 declares nothing.
-  EXPECT_EQ(calls_.declareAutoClientInvokeParams(handle_, 0), 1);
+  // A count of 0 is refused: there is nothing to declare.
+  EXPECT_EQ(calls_.declareAutoClientInvokeParams(handle_, 0), 0);
   EXPECT_EQ(calls_.defineAutoClientIntegerParam(handle_, 1), 0);
   // A negative count is refused.
   EXPECT_EQ(calls_.declareAutoClientInvokeParams(handle_, -1), 0);
