@@ -45,6 +45,8 @@ class Reader {
     return out;
   }
 
+  std::size_t Remaining() const { return size_ - used_; }
+
   // Whatever is left, embedded NULs included.
   std::string Rest() {
     std::string out(reinterpret_cast<const char*>(data_) + used_, size_ - used_);

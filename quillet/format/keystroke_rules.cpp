@@ -1,5 +1,6 @@
 #include "quillet/format/keystroke_rules.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -469,9 +470,14 @@ MaskElements ElementAt(const char* mask, int position) {
 
 Outcome TextMaskRule(char* text, const char* mask, int position, char character) {
   const int length = Length(text);
+  // A text shorter than its mask (not made by the formatter) must not send the
+  // caret past its end when nothing is written.
+  const auto withinText = [&](int passed) {
+    return std::max(0, std::min(passed, length - position));
+  };
   MaskElements element = ElementAt(mask, position);
   for (int passed = 0;; element.Next()) {
-    if (element.AtEnd()) return Accept(passed, passed);
+    if (element.AtEnd()) return Accept(withinText(passed), withinText(passed));
     const int at = position + passed++;
     if (const Placeholder* placeholder = element.placeholder()) {
       // A text shorter than its mask takes a character at its end, never beyond.
@@ -480,7 +486,7 @@ Outcome TextMaskRule(char* text, const char* mask, int position, char character)
       text[at] = character;
       return Accept(passed, passed);
     }
-    if (element.literal() == character) return Accept(passed, passed);
+    if (element.literal() == character) return Accept(withinText(passed), withinText(passed));
   }
 }
 
@@ -513,6 +519,9 @@ int ApplyKeystroke(char typeCode, char storageCode, char* text, const char* mask
                    char character, int* advance, int* count) {
   (void)storageCode;
   Outcome outcome = kRefused;
+  // A refused keystroke leaves the text as it was, whatever a rule had begun
+  // (the number rule, for one, first takes out a '-' under the caret).
+  const std::string before = text ? text : "";
   // A NUL cannot be part of a NUL-terminated text.
   if (text && character != '\0') {
     const bool valid = ValidPosition(text, position);
@@ -542,6 +551,7 @@ int ApplyKeystroke(char typeCode, char storageCode, char* text, const char* mask
       }
     }
   }
+  if (text && !outcome.accepted) std::memcpy(text, before.c_str(), before.size() + 1);
   if (advance) *advance = outcome.accepted ? outcome.advance : 0;
   if (count) *count = outcome.accepted ? outcome.count : 0;
   return outcome.accepted ? 0 : 1;

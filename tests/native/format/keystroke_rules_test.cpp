@@ -412,3 +412,34 @@ TEST(TextMaskKeystrokeTest, PlaceholdersTakeTheirClassAndLiteralsArePassed) {
 
 }  // namespace
 }  // namespace quillet
+
+namespace quillet {
+namespace {
+
+TEST(KeystrokeRefusalTest, ARefusedKeyLeavesTheTextAsItWas) {
+  // The number rule takes a '-' under the caret out before it looks at the key.
+  char text[16] = "12-";
+  int advance = -1, count = -1;
+  EXPECT_NE(ApplyKeystroke('n', 'd', text, "#,##0.00", 2, '?', &advance, &count), 0);
+  EXPECT_STREQ(text, "12-");
+  EXPECT_EQ(advance, 0);
+  EXPECT_EQ(count, 0);
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+TEST(KeystrokeRefusalTest, TextShorterThanItsMaskKeepsTheCaretInside) {
+  char text[8] = "";
+  int advance = -1, count = -1;
+  EXPECT_EQ(ApplyKeystroke('m', 's', text, "12:00 a", 0, '#', &advance, &count), 0);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(advance, 0);
+  EXPECT_EQ(count, 0);
+}
+
+}  // namespace
+}  // namespace quillet
