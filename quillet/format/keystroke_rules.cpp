@@ -11,6 +11,7 @@
 #include "quillet/format/number_format.h"
 #include "quillet/format/parse_data.h"
 #include "quillet/format/platform.h"
+#include "quillet/format/text_mask.h"
 
 namespace quillet {
 namespace {
@@ -403,39 +404,6 @@ Outcome CharacterRule(char* text, char character) {
 
 // ---------------------------------------------------------------------------
 // Text masks
-
-struct Placeholder {
-  bool (*fits)(char);
-  char filler;
-};
-
-bool FitsLetter(char c) { return IsAnsiLetter(c); }
-bool FitsDigit(char c) { return IsDigitChar(c); }
-bool FitsPunctuation(char c) { return IsPunctuation(c); }
-bool FitsLetterOrDigit(char c) { return IsAnsiLetterOrDigit(c); }
-bool FitsPrintable(char c) {
-  return IsAnsiLetter(c) || IsDigitChar(c) || IsPunctuation(c) || c == ' ';
-}
-
-const Placeholder* PlaceholderFor(char maskChar) {
-  static const Placeholder letter{FitsLetter, ' '}, digit{FitsDigit, '_'},
-      punctuation{FitsPunctuation, '-'}, letterOrDigit{FitsLetterOrDigit, ' '},
-      printable{FitsPrintable, ' '};
-  switch (maskChar) {
-    case '@':
-      return &letter;
-    case '#':
-      return &digit;
-    case '!':
-      return &punctuation;
-    case '&':
-      return &letterOrDigit;
-    case '*':
-      return &printable;
-    default:
-      return nullptr;
-  }
-}
 
 // One element of a text mask: one character of the merged text. Groups write
 // nothing and are passed over; an unclosed group or a lone trailing backslash ends

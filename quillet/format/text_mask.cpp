@@ -10,13 +10,6 @@ namespace {
 
 bool IsPunctuation(char c) { return std::ispunct(static_cast<unsigned char>(c)) != 0; }
 
-// The placeholder a mask character stands for, if any: whether a text character
-// fits it and what stands in its place once the text is used up.
-struct Placeholder {
-  bool (*fits)(char);
-  char filler;
-};
-
 bool FitsLetter(char c) { return IsAnsiLetter(c); }
 bool FitsDigit(char c) { return IsDigitChar(c); }
 bool FitsPunctuation(char c) { return IsPunctuation(c); }
@@ -24,6 +17,8 @@ bool FitsLetterOrDigit(char c) { return IsAnsiLetterOrDigit(c); }
 bool FitsPrintable(char c) {
   return IsAnsiLetter(c) || IsDigitChar(c) || IsPunctuation(c) || c == ' ';
 }
+
+}  // namespace
 
 const Placeholder* PlaceholderFor(char maskChar) {
   static const Placeholder letter{FitsLetter, ' '}, digit{FitsDigit, '_'},
@@ -44,8 +39,6 @@ const Placeholder* PlaceholderFor(char maskChar) {
       return nullptr;
   }
 }
-
-}  // namespace
 
 int ApplyTextMask(const char* text, const char* mask, char* output, int outputSize, bool strip) {
   if (!text || !output || outputSize <= 0) return 0;

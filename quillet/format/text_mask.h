@@ -3,6 +3,17 @@
 
 namespace quillet {
 
+// A placeholder of a text mask ('@' letter, '#' digit, '!' punctuation, '&'
+// letter or digit, '*' printable): whether a character fits it, and what stands
+// in its place while the text has none.
+struct Placeholder {
+  bool (*fits)(char);
+  char filler;
+};
+
+// The placeholder a mask character stands for; null for a literal.
+const Placeholder* PlaceholderFor(char maskChar);
+
 // Merges text into mask (strip = false: placeholders take matching characters,
 // literals are written) or strips a masked text back to what was typed
 // (strip = true: literals are dropped, the first character a placeholder refuses
