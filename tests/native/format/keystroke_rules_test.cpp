@@ -426,12 +426,6 @@ TEST(KeystrokeRefusalTest, ARefusedKeyLeavesTheTextAsItWas) {
   EXPECT_EQ(count, 0);
 }
 
-}  // namespace
-}  // namespace quillet
-
-namespace quillet {
-namespace {
-
 TEST(KeystrokeRefusalTest, TextShorterThanItsMaskKeepsTheCaretInside) {
   char text[8] = "";
   int advance = -1, count = -1;
