@@ -82,7 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What is redrawn may reach over the text as it was (a shorter text leaves
         // characters on screen to clear) and over what a rule removed on its way.
         const int both = static_cast<int>(step.before.size() + step.after.size());
-        Check(step.advance >= 0 && step.advance <= static_cast<int>(step.after.size()) + 1);
+        // The caret lands inside the text as the keystroke left it.
+        const int caret = position + step.advance;
+        Check(type == 'b' || position < 0 || position > static_cast<int>(step.before.size()) ||
+              (caret >= 0 && caret <= static_cast<int>(step.after.size())));
+        Check(step.advance <= static_cast<int>(step.after.size()) + 1);
         Check(step.count >= 0 && (step.count <= both + 2 || step.count == quillet::kRedrawAll));
       }
     } else {

@@ -159,8 +159,14 @@ Outcome DateTimeRule(char* text, const char* mask, bool hasDate, bool hasTime, i
     }
     return kRefused;
   }
+  // The am/pm marker is laid out from the mask's "ap": its first letter says which
+  // half of the day it is, its second is the 'm' both halves share. Only those
+  // letters keep the text readable as a time.
   const char lowerMask = ToLowerChar(maskChar);
   if (IsAlphaChar(character) && (lowerMask == 'a' || lowerMask == 'p')) {
+    const char letter = ToLowerChar(character);
+    const bool fits = lowerMask == 'a' ? letter == 'a' || letter == 'p' : letter == 'm';
+    if (!fits) return kRefused;
     text[position] = character;
     return Accept();
   }
@@ -341,19 +347,8 @@ int FixedDeleteRule(char* text, const char* mask, int position) {
   return result;
 }
 
-Outcome FixedRule(char* text, const char* mask, int position, char character) {
+Outcome FixedDigit(char* text, const char* mask, int position, char character) {
   const char separator = Intl().decimalSeparator;
-  if (character == '-') {
-    if (text[0] != '-') InsertAt(text, 0, '-');
-    return Accept();
-  }
-  if (character == '+') {
-    if (text[0] == '-') FixedDeleteRule(text, mask, 0);
-    return Accept();
-  }
-  if (character == '.' || character == separator) return Accept();
-  if (!IsDigitChar(character)) return kRefused;
-
   InsertAt(text, position, character);
   int point = IndexOf(text, separator);
   if (point >= 0 && point < position && text[point + 1] != '\0') {
@@ -370,6 +365,37 @@ Outcome FixedRule(char* text, const char* mask, int position, char character) {
     }
   }
   return Accept(advance);
+}
+
+Outcome FixedRule(char* text, const char* mask, int position, char character) {
+  const char separator = Intl().decimalSeparator;
+  const int length = Length(text);
+  // A key that changes no character still must not carry the caret past the end.
+  const Outcome stayInside = Accept(std::min(1, length - position));
+  if (character == '-') {
+    if (text[0] == '-') return stayInside;
+    InsertAt(text, 0, '-');
+    return Accept();
+  }
+  if (character == '+') {
+    if (text[0] != '-') return stayInside;
+    FixedDeleteRule(text, mask, 0);
+    // Everything moved left under the caret; it stays on the character it was on,
+    // and on the first one when it stood on the sign itself.
+    const int shrunk = length - Length(text);
+    const int target = std::max(0, std::min(position - shrunk, Length(text)));
+    return Accept(target - position);
+  }
+  if (character == '.' || character == separator) return stayInside;
+  if (!IsDigitChar(character)) return kRefused;
+
+  // The sign stays in front: a digit typed on it goes in behind it, and the caret
+  // ends behind that digit.
+  if (position == 0 && text[0] == '-') {
+    const Outcome behind = FixedDigit(text, mask, 1, character);
+    return Accept(behind.advance + 1, behind.count + 1);
+  }
+  return FixedDigit(text, mask, position, character);
 }
 
 // ---------------------------------------------------------------------------

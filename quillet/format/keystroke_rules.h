@@ -12,9 +12,13 @@ inline constexpr int kRedrawAll = 1000;
 // Returns 0 when the keystroke was accepted, nonzero when it was refused (the
 // caller sounds the refusal). advance receives how far the caret moves and count
 // how many characters from position must be redrawn; both are 0 on refusal and
-// either may be null. A keystroke grows the text by at most one character, so
-// text must have room for strlen(text) + 2 bytes; nothing beyond that is written,
-// whatever the mask. Plain text ('s') is not handled here and is refused.
+// either may be null. advance is negative when the text closed up in front of the
+// caret (a fixed-point '+' taking the sign away). From a position inside the text,
+// position + advance lies inside the text as the keystroke left it, except for a
+// truth value, whose text is written anew. A keystroke grows the text by at most
+// one character, so text must have room for strlen(text) + 2 bytes; nothing beyond
+// that is written, whatever the mask. Plain text ('s') is not handled here and is
+// refused.
 int ApplyKeystroke(char typeCode, char storageCode, char* text, const char* mask, int position,
                    char character, int* advance, int* count);
 

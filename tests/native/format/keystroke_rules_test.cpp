@@ -155,6 +155,18 @@ TEST(DateTimeKeystrokeTest, DigitsOverwriteGrowAndJumpOverSeparators) {
       {'t', nullptr, "1:05:09 pm", 8, 'a', "1:05:09 am", 1, 1},
       {'t', nullptr, "11:05:09 am", 9, 'p', "11:05:09 pm", 1, 1},
       {'t', nullptr, "1:05:09 pm", 0, 'x', nullptr, 0, 0},
+      // Its first position takes only a or p, its second only the m, in either case.
+      {'t', nullptr, "12:00:00 am", 9, 'P', "12:00:00 Pm", 1, 1},
+      {'t', nullptr, "12:00:00 pm", 9, 'A', "12:00:00 Am", 1, 1},
+      {'t', nullptr, "12:00:00 am", 10, 'm', "12:00:00 am", 1, 1},
+      {'t', nullptr, "12:00:00 am", 10, 'M', "12:00:00 aM", 1, 1},
+      {'t', nullptr, "12:00:00 am", 9, 'x', nullptr, 0, 0},
+      {'t', nullptr, "12:00:00 am", 9, 'm', nullptr, 0, 0},
+      {'t', nullptr, "12:00:00 am", 10, 'x', nullptr, 0, 0},
+      {'t', nullptr, "12:00:00 am", 10, 'p', nullptr, 0, 0},
+      {'t', nullptr, "12:00:00 am", 10, 'a', nullptr, 0, 0},
+      {'k', nullptr, "3/7/2024 1:05:09 pm", 17, 'q', nullptr, 0, 0},
+      {'k', nullptr, "3/7/2024 1:05:09 pm", 18, 'M', "3/7/2024 1:05:09 pM", 1, 1},
       {'d', nullptr, "3/7/2024", 0, 'x', nullptr, 0, 0},
   });
 }
@@ -187,6 +199,8 @@ TEST(DateTimeKeystrokeTest, SeparatorsFollowTheSettings) {
       {'d', nullptr, "17.3.2024", 0, '/', "17.3.2024", 3, 1},
       {'d', nullptr, "17.3.2024", 0, ' ', "7.3.2024", 0, 1},
       {'t', nullptr, "1.05.09 pm", 8, 'a', "1.05.09 am", 1, 1},
+      {'t', nullptr, "1.05.09 pm", 9, 'x', nullptr, 0, 0},
+      {'t', nullptr, "1.05.09 pm", 9, 'm', "1.05.09 pm", 1, 1},
   });
 }
 
@@ -296,6 +310,12 @@ TEST(FixedPointKeystrokeTest, DigitsEnterFromTheRightAndPushThePointAlong) {
       {'z', "0.00", "-0.00", 5, '5', "-0.05", 0, 1},
       {'z', "#.##", "0.5", 3, '3', "5.3", 0, 1},
       {'z', "0", "0", 1, '5', "05", 1, 1},
+      // The sign stays in front: a digit typed on it goes in behind it, and the
+      // caret ends behind the digit.
+      {'z', "0.00", "-0.05", 0, '5', "-50.05", 2, 2},
+      {'z', "0.00", "-5.73", 0, '2', "-25.73", 2, 2},
+      {'z', "0.00", "-0.05", 0, '0', "-0.05", 2, 2},
+      {'z', "0", "-", 0, '7', "-7", 2, 2},
   });
 }
 
@@ -304,9 +324,19 @@ TEST(FixedPointKeystrokeTest, SignsAndThePointChangeNoDigits) {
   ExpectKeys({
       {'z', "0.00", "0.05", 2, '-', "-0.05", 1, 1},
       {'z', "0.00", "-0.05", 3, '-', "-0.05", 1, 1},
-      {'z', "0.00", "-0.05", 2, '+', "0.05", 1, 1},
       {'z', "0.00", "0.05", 2, '+', "0.05", 1, 1},
       {'z', "0.00", "0.05", 0, '.', "0.05", 1, 1},
+      {'z', "0.00", "0.05", 4, '-', "-0.05", 1, 1},
+      // Taking the sign away closes the text up: the caret stays on its character.
+      {'z', "0.00", "-0.05", 2, '+', "0.05", -1, 1},
+      {'z', "0.00", "-0.05", 5, '+', "0.05", -1, 1},
+      {'z', "0.00", "-0.05", 0, '+', "0.05", 0, 1},
+      {'z', "0.00", "-0.05", 1, '+', "0.05", -1, 1},
+      // A key that changes nothing leaves the caret at the end of the text.
+      {'z', "0.00", "0.05", 4, '.', "0.05", 0, 1},
+      {'z', "0.00", "0.05", 4, '+', "0.05", 0, 1},
+      {'z', "0.00", "-0.05", 5, '-', "-0.05", 0, 1},
+      {'z', "0.00", "", 0, '.', "", 0, 1},
       {'z', "0.00", "0.05", 0, 'x', nullptr, 0, 0},
       {'z', "0.00", "0.05", 0, ' ', nullptr, 0, 0},
   });
@@ -339,7 +369,11 @@ TEST(FixedPointKeystrokeTest, ACommaDecimalSeparatorIsUsedInBothDirections) {
       {'z', "0.00", "0,57", 4, '3', "5,73", 0, 1},
       {'z', "0.00", "0,05", 0, '.', "0,05", 1, 1},
       {'z', "0.00", "0,05", 0, ',', "0,05", 1, 1},
-      {'z', "0.00", "-0,05", 0, '+', "0,05", 1, 1},
+      {'z', "0.00", "-0,05", 0, '+', "0,05", 0, 1},
+      {'z', "0.00", "-0,05", 5, '+', "0,05", -1, 1},
+      {'z', "0.00", "0,05", 4, '.', "0,05", 0, 1},
+      {'z', "0.00", "0,05", 4, ',', "0,05", 0, 1},
+      {'z', "0.00", "-0,05", 0, '5', "-50,05", 2, 2},
   });
   ExpectDeletes({
       {'z', "0.00", "0,05", 3, 1, "0,00"},
