@@ -10,21 +10,21 @@
 
 #include "host/loaded_library.h"
 #include "host/tarvik_exports.h"
+#include "tests/windows/tarvik_automation_tests/recording_dispatch.h"
 
 namespace {
 
 using GetIntegerPropertyFn = int(WINAPI*)(int handle, int dispid);
 
-// A server of our own that does what the test probe does on every call: it
-// records the call (DISPID, flags, the arguments' types, the named arguments)
-// and answers with a copy of its prepared result, as servers hand out results.
-class RecordingServer : public IDispatch {
+// The probe the Automation tests use: it records every call (DISPID, flags,
+// each argument's type and value, the named arguments) and answers with a copy
+// of a prepared result. Its log is emptied between rounds.
+using Probe = automation_tests::RecordingDispatch;
+
+// The cheapest server there can be: it answers and records nothing. Against it
+// the ratio shows the library's own cost per call at its most visible.
+class BareServer : public IDispatch {
  public:
-  RecordingServer() {
-    VariantInit(&answer_);
-    answer_.vt = VT_I4;
-    answer_.lVal = 42;
-  }
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch) {
       *out = this;
@@ -41,31 +41,19 @@ class RecordingServer : public IDispatch {
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                      EXCEPINFO*, UINT*) override {
-    Call& call = calls_[next_++ % kKept];
-    call.dispid = dispid;
-    call.flags = flags;
-    call.count = params ? params->cArgs : 0;
-    for (UINT i = 0; i < call.count && i < kArguments; ++i) call.types[i] = params->rgvarg[i].vt;
-    call.named = params && params->cNamedArgs ? params->rgdispidNamedArgs[0] : DISPID_UNKNOWN;
-    return result ? VariantCopy(result, &answer_) : S_OK;
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                      UINT*) override {
+    if (result) {
+      result->vt = VT_I4;
+      result->lVal = 42;
+    }
+    return S_OK;
   }
 
  private:
-  static constexpr unsigned kKept = 64, kArguments = 8;
-  struct Call {
-    DISPID dispid;
-    WORD flags;
-    UINT count;
-    VARTYPE types[kArguments];
-    DISPID named;
-  };
-  Call calls_[kKept] = {};
-  unsigned next_ = 0;
   long references_ = 1;
-  VARIANT answer_;
 };
+
 double Seconds() {
   LARGE_INTEGER now, frequency;
   QueryPerformanceCounter(&now);
@@ -74,16 +62,21 @@ double Seconds() {
 }
 
 // Best of several rounds, in nanoseconds per call: the least disturbed measure.
-template <class Call>
-double NanosecondsPerCall(Call call) {
+template <class Call, class Reset>
+double NanosecondsPerCall(Call call, Reset reset) {
   constexpr int kCalls = 200000, kRounds = 7;
   double best = 1e30;
   for (int round = 0; round < kRounds; ++round) {
+    reset();
     const double start = Seconds();
     for (int i = 0; i < kCalls; ++i) call();
     best = std::min(best, (Seconds() - start) / kCalls * 1e9);
   }
   return best;
+}
+template <class Call>
+double NanosecondsPerCall(Call call) {
+  return NanosecondsPerCall(call, [] {});
 }
 
 }  // namespace
@@ -96,10 +89,14 @@ int main() {
     std::printf("Tarvik.dll lacks the exports this benchmark needs\n");
     return 1;
   }
-  RecordingServer server;
+  auto* probe = new Probe;
+  probe->Answer(VT_I4, [](VARIANT& v) { v.lVal = 42; });
+  BareServer bare;
   exports.qvOleInit();
   const int client = exports.createAutomationClient();
-  exports.attachAutoClientDispatch(client, &server, 1);
+  exports.attachAutoClientDispatch(client, probe, 1);
+  const int bareClient = exports.createAutomationClient();
+  exports.attachAutoClientDispatch(bareClient, &bare, 1);
 
   volatile int sink = 0;
   auto directRead = [&](IDispatch* object, DISPID dispid) {
@@ -113,9 +110,13 @@ int main() {
     sink = result.lVal;
     VariantClear(&result);
   };
-  const double throughLibrary = NanosecondsPerCall([&] { sink = getInteger(client, 7); });
-  const double direct = NanosecondsPerCall([&] { directRead(&server, 7); });
-  const bool answered = sink == 42;
+  auto emptyLog = [&] { probe->calls.clear(); };
+  const double throughLibrary = NanosecondsPerCall([&] { sink = getInteger(client, 7); }, emptyLog);
+  const double direct = NanosecondsPerCall([&] { directRead(probe, 7); }, emptyLog);
+  bool answered = sink == 42 && !probe->calls.empty();
+  const double bareThroughLibrary = NanosecondsPerCall([&] { sink = getInteger(bareClient, 7); });
+  const double bareDirect = NanosecondsPerCall([&] { directRead(&bare, 7); });
+  answered = answered && sink == 42;
 
   // The same read of a server the platform ships, whose own work is that of a
   // typical server: Scripting.Dictionary's Count.
@@ -132,14 +133,19 @@ int main() {
   }
   exports.destroyAutomationClient(dictionary);
   exports.destroyAutomationClient(client);
+  exports.destroyAutomationClient(bareClient);
+  probe->Release();
   exports.qvOleUninit();
 
   std::printf("%-48s %12.1f ns\n", "BM_GetAutoClientIntegerProperty", throughLibrary);
   std::printf("%-48s %12.1f ns\n", "BM_GetAutoClientIntegerProperty_Baseline", direct);
+  std::printf("%-48s %12.1f ns\n", "BM_BareServerInteger", bareThroughLibrary);
+  std::printf("%-48s %12.1f ns\n", "BM_BareServerInteger_Baseline", bareDirect);
   std::printf("%-48s %12.1f ns\n", "BM_DictionaryCount", dictionaryThroughLibrary);
   std::printf("%-48s %12.1f ns\n", "BM_DictionaryCount_Baseline", dictionaryDirect);
   std::printf("\n%-48s %12s\n", "benchmark / its baseline", "ratio");
   std::printf("%-48s %12.2f\n", "BM_GetAutoClientIntegerProperty", throughLibrary / direct);
+  std::printf("%-48s %12.2f\n", "BM_BareServerInteger", bareThroughLibrary / bareDirect);
   if (dictionaryDirect > 0)
     std::printf("%-48s %12.2f\n", "BM_DictionaryCount",
                 dictionaryThroughLibrary / dictionaryDirect);

@@ -5,6 +5,7 @@
 #include "tarvik/automation/argument_list.h"
 #include "tarvik/automation/auto_client.h"
 #include "tarvik/frame/com_handles.h"
+#include "tarvik/frame/deferred_release.h"
 #include "tarvik/frame/tarvik_app.h"
 
 namespace tarvik {
@@ -38,8 +39,10 @@ HRESULT CallWithPendingArguments(SAutoClient& client, const char* operation, DIS
   // the host (an event, a nested message loop) may let it declare and invoke on
   // this client again, which must not free the arguments this call still reads.
   ArgumentList arguments = std::move(client.Arguments());
-  // The host may release the client's object while the server is busy with it.
-  ComPtr<IDispatch> object = ComPtr<IDispatch>::Share(client.Driver().Get());
+  // The host may release the client's object while the server is busy with it;
+  // the release then waits for the call to end.
+  ServerCallScope call;
+  IDispatch* object = client.Driver().Get();
   const int handle = client.Handle();
 
   EXCEPINFO exception = {};

@@ -3,7 +3,6 @@
 #include "tarvik/automation/argument_value.h"
 #include "tarvik/automation/auto_client.h"
 #include "tarvik/automation/dispatch_call.h"
-#include "tarvik/frame/com_handles.h"
 #include "tarvik/frame/dispatch_exception.h"
 
 namespace tarvik {
@@ -11,8 +10,6 @@ namespace {
 
 int WritePlain(SAutoClient& client, const char* operation, DISPID dispid, ArgumentValue& value,
                WORD flags) {
-  // The host may release the client's object while the server is busy with it.
-  ComPtr<IDispatch> object = ComPtr<IDispatch>::Share(client.Driver().Get());
   const int handle = client.Handle();
   try {
     client.Driver().SetProperty(dispid, flags, *value.Get());

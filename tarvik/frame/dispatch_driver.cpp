@@ -4,6 +4,7 @@
 
 #include "tarvik/frame/ansi_text.h"
 #include "tarvik/frame/com_handles.h"
+#include "tarvik/frame/deferred_release.h"
 #include "tarvik/frame/dispatch_exception.h"
 
 namespace tarvik {
@@ -16,7 +17,7 @@ void DispatchDriver::AttachDispatch(IDispatch* dispatch, bool autoRelease) {
 
 void DispatchDriver::ReleaseDispatch() {
   IDispatch* old = std::exchange(dispatch_, nullptr);
-  if (old && autoRelease_) old->Release();
+  if (old && autoRelease_) ReleaseWhenIdle(old);
 }
 
 IDispatch* DispatchDriver::DetachDispatch() { return std::exchange(dispatch_, nullptr); }
@@ -27,6 +28,7 @@ void DispatchDriver::SetProperty(DISPID dispid, WORD flags, VARIANT& value) {
   DISPPARAMS params = {&value, &named, 1, 1};
   EXCEPINFO exception = {};
   UINT argumentError = static_cast<UINT>(-1);
+  ServerCallScope call;
   HRESULT status =
       dispatch_->Invoke(dispid, IID_NULL, 0, flags, &params, nullptr, &exception, &argumentError);
   if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
