@@ -3,6 +3,7 @@
 // convention only. Nothing thrown inside may reach the host.
 #include <windows.h>
 
+#include "quillet/edit/text_view.h"
 #include "quillet/format/date_time.h"
 #include "quillet/format/format_data.h"
 #include "quillet/format/parse_data.h"
@@ -38,6 +39,18 @@ int QUILLET_FASTCALL ParseData(void* destination, int typeCode, int storageCode,
                               text, noValidate != 0);
   } catch (...) {
     return 1;
+  }
+}
+
+// The host hit-tests its own text with the control's rule. Without a device
+// context, rectangle or text there is nothing to measure: position 0.
+int QUILLET_FASTCALL GetClosestChar(HDC dc, const RECT* rect, const char* text, int length, int x,
+                                    int fromRight) {
+  try {
+    if (!dc || !rect || !text) return 0;
+    return quillet::ClosestChar(dc, rect, text, length, x, fromRight != 0);
+  } catch (...) {
+    return 0;
   }
 }
 

@@ -26,12 +26,3 @@ BOOL LibraryStartup(HINSTANCE instance, DWORD reason) {
 }
 
 }  // namespace quillet
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  // Windows keeps a DLL's classes after FreeLibrary. Left registered, they would
-  // point into unloaded code, and a later load at another address could not
-  // register its own: a dynamic unload takes them away. At process exit
-  // (reserved set) there is nothing to tidy.
-  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) quillet::UnregisterHEditClasses();
-  return quillet::LibraryStartup(instance, reason);
-}

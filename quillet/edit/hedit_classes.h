@@ -20,6 +20,18 @@ void UnregisterHEditClasses();
 // Byte index of the record pointer in a control's window extra bytes.
 int HEditRecordIndex();
 
+struct HEditInfo;
+
+// The control's own message handler; sets *passOn to let a message go on to
+// HCommonMsgProc and DefWindowProcA. info is null only for WM_NCCREATE.
+LRESULT HEditMsgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, int* passOn,
+                     HEditInfo* info);
+
+// Messages every control answers from its record alone. Returns nonzero with
+// *result set when it answered.
+LRESULT HCommonMsgProc(HEditInfo* info, UINT message, WPARAM wParam, LPARAM lParam,
+                       LRESULT* result);
+
 LRESULT CALLBACK HEditWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace quillet

@@ -5,6 +5,7 @@ set(QUORVAN_WINDOWS_TEST_PROGRAMS
   support_tests
   quillet_startup_tests
   quillet_format_tests
+  hedit_tests
   tarvik_conversion_tests
   tarvik_frame_tests
   tarvik_automation_tests
