@@ -26,9 +26,9 @@ foreach(pair ${QUORVAN_WINDOWS_BUILDS})
                    --quillet ${folder}/bin/Quillet.dll)
   # 32-bit programs run under emulation: give them more time.
   if(arch STREQUAL "i686")
-    set(limit 240)
+    set(limit 600)
   else()
-    set(limit 120)
+    set(limit 300)
   endif()
   foreach(program ${QUORVAN_WINDOWS_TEST_PROGRAMS})
     add_test(NAME ${arch}/${program}
