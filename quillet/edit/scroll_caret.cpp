@@ -157,6 +157,18 @@ int ScrollBy(HEditInfo* info, int n) {
 
 void UpdateScrollRange(HEditInfo* info) {
   const int length = TextLength(info);
+  if (info->scrollPos > length) {
+    // The text became shorter than its offset (a new value, a revert): it is
+    // shown with its end in view, as far as it fits.
+    int offset = 0;
+    if (!IsRightAligned(info)) {
+      ShownText shown(info);
+      const int width = info->textRect.right - info->textRect.left;
+      offset = length - FitCount(info, shown.get(), length, width, true);
+    }
+    info->scrollPos = offset;
+    InvalidateRect(info->hwnd, &info->textRect, TRUE);
+  }
   int maximum = 0;
   if (length > 0 && !IsCentred(info)) {
     const int base = length - VisibleCount(info);
@@ -168,7 +180,7 @@ void UpdateScrollRange(HEditInfo* info) {
   }
   if (maximum != info->scrollMax) info->scrollMax = maximum;
   if (info->scrollPos > maximum) {
-    // A text that became shorter than its offset is shown from its new limit.
+    // Centred text is never scrolled.
     info->scrollPos = maximum;
     InvalidateRect(info->hwnd, &info->textRect, TRUE);
   }

@@ -112,6 +112,8 @@ int ClosestChar(HDC dc, const RECT* rect, const char* text, int length, int x, b
 
   // Width of the first (from the right: the last) k characters.
   auto measure = [&](int k) { return MeasureChars(dc, fromRight ? text + count - k : text, k); };
+  // Positions count from the start of the text. A negative length is an empty
+  // text in both alignments: never a position before the text.
   auto result = [&](int k) { return fromRight ? count - k : k; };
 
   int k = std::clamp(distance / average, 0, count);

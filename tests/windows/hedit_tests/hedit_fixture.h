@@ -114,11 +114,11 @@ class FormWindow {
   int controlColorRequests_ = 0;
 };
 
-// A TrueType font drawn without smoothing, so that text pixels have exactly the
-// text colour. The face is the first of a few proportional faces that exist.
+// A proportional TrueType font, the first of a few faces that exist. By default
+// drawn without smoothing, so that text pixels have exactly the text colour.
 class TestFont {
  public:
-  explicit TestFont(int height = -16) {
+  explicit TestFont(int height = -16, BYTE quality = NONANTIALIASED_QUALITY) {
     for (const char* face : {"Arial", "Tahoma", "Liberation Sans", "DejaVu Sans"}) {
       if (FaceExists(face)) {
         face_ = face;
@@ -129,7 +129,7 @@ class TestFont {
     spec.lfHeight = height;
     spec.lfWeight = FW_NORMAL;
     spec.lfCharSet = DEFAULT_CHARSET;
-    spec.lfQuality = NONANTIALIASED_QUALITY;
+    spec.lfQuality = quality;
     spec.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     lstrcpynA(spec.lfFaceName, face_.c_str(), LF_FACESIZE);
     font_ = CreateFontIndirectA(&spec);
