@@ -7,16 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "host/demo_form.h"
 #include "host/loaded_library.h"
 #include "host/quillet_exports.h"
 #include "host/tarvik_exports.h"
 #include "host/window_capture.h"
+#include "quillet/edit/hedit_constants.h"
+#include "quillet/format/date_time_parts.h"
 
 namespace {
 
 using quorvan::host::LoadedLibrary;
-
-constexpr char kFormClass[] = "QuorvanDemoForm";
 
 void Say(const std::string& line) {
   std::printf("%s\n", line.c_str());
@@ -41,40 +42,6 @@ std::vector<std::string> DescribeIntlSettings(const quorvan::host::QuilletExport
   shown("time", time, 't', 't', nullptr);
   shown("long date \"dddd, mmmm d, yyyy\"", &date, 'd', 'l', "dddd, mmmm d, yyyy");
   return lines;
-}
-
-LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) {
-    DestroyWindow(window);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateForm(HINSTANCE instance) {
-  WNDCLASSA form{};
-  form.lpfnWndProc = FormProc;
-  form.hInstance = instance;
-  form.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  form.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  form.lpszClassName = kFormClass;
-  RegisterClassA(&form);
-  return CreateWindowExA(0, kFormClass, "Quorvan demo host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                         40, 520, 360, nullptr, nullptr, instance, nullptr);
-}
-
-HWND AddLabel(HWND form, const std::string& text, int x, int y, int width, int height) {
-  return CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height,
-                         form, nullptr, nullptr, nullptr);
-}
-
-HWND AddField(HWND form, const char* className, const char* fieldSpec, int id, int y) {
-  HWND field = CreateWindowExA(WS_EX_CLIENTEDGE, className, fieldSpec,
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP, 160, y, 200, 24, form,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  Say(std::string("created ") + className + " field \"" + fieldSpec +
-      "\": " + (field ? "ok" : "failed (error " + std::to_string(GetLastError()) + ")"));
-  return field;
 }
 
 void PumpMessages(DWORD milliseconds) {
@@ -141,6 +108,54 @@ void WalkDictionary(const quorvan::host::TarvikExports& api,
       ") = " + std::to_string(api.destroyAutomationClient(client)));
 }
 
+template <class T>
+void SetFieldValue(HWND field, const T& value) {
+  SendMessageA(field, quillet::HEM_SETVALUE, 0, reinterpret_cast<LPARAM>(&value));
+}
+
+// The values a record brings to the form when it is shown.
+void FillForm(quorvan::host::DemoForm& form) {
+  SendMessageA(form.Field("Name (prompt)"), quillet::HEM_SETVALUE, 0,
+               reinterpret_cast<LPARAM>("Margaret Hamilton"));
+  SetFieldValue(form.Field("Amount (spin)"), 1234.5);
+  SetFieldValue(form.Field("Quantity (spin)"), std::int32_t{12});
+  SetFieldValue(form.Field("Due date (spin)"), std::int32_t{20261208});
+  const std::uint16_t start[3] = {9, 30, 0};
+  SendMessageA(form.Field("Start time"), quillet::HEM_SETVALUE, 0, reinterpret_cast<LPARAM>(start));
+  quillet::DateTimeParts logged;
+  logged.year = 2026;
+  logged.month = 12;
+  logged.day = 8;
+  logged.hour = 14;
+  logged.minute = 5;
+  SetFieldValue(form.Field("Logged at"), logged);
+  SetFieldValue(form.Field("Approved"), std::uint16_t{0});
+  SendMessageA(form.Field("Phone"), quillet::HEM_SETVALUE, 0,
+               reinterpret_cast<LPARAM>("5551234567"));
+  SetFieldValue(form.Field("Rate"), 4.25);
+  SendMessageA(form.Field("Grade"), quillet::HEM_SETVALUE, 0, reinterpret_cast<LPARAM>("A"));
+}
+
+// What a user does on the form: steps values with the spin buttons, picks a name
+// from the lookup, types into a field and leaves it with its text selected.
+void UseForm(quorvan::host::DemoForm& form) {
+  form.PressSpin("Amount (spin)", true);
+  form.PressSpin("Quantity (spin)", false);
+  form.PressSpin("Due date (spin)", true);
+  form.PressPrompt("Name (prompt)");
+  form.ChooseFromLookup(1);
+  HWND quantity = form.Field("Quantity (spin)");
+  SetFocus(quantity);
+  SendMessageA(quantity, quillet::HEM_SETSELECTION, 0, -1);
+  for (char c : std::string("250")) SendMessageA(quantity, WM_CHAR, static_cast<WPARAM>(c), 0);
+  Say("  typed \"250\" into Quantity: \"" + quorvan::host::DemoForm::Shown(quantity) + "\"");
+  HWND amount = form.Field("Amount (spin)");
+  SetFocus(amount);
+  SendMessageA(amount, quillet::HEM_SETSELECTION, 0, 4);
+  Say("  Amount has the focus, edit form \"" + quorvan::host::DemoForm::Shown(amount) +
+      "\" with its first four characters selected");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,21 +192,25 @@ int main(int argc, char** argv) {
         (ClassRegistered(quillet.Handle(), name) ? "registered" : "missing"));
 
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  HWND form = CreateForm(instance);
-  AddLabel(form, "Name (HEdit_SS):", 16, 20, 140, 20);
-  AddField(form, "HEdit_SS", "%ss", 101, 18);
-  AddLabel(form, "Amount (HEdit):", 16, 56, 140, 20);
-  AddField(form, "HEdit", "%nd#,##0.00", 102, 54);
-  std::string summary = "International settings, as Quillet formats with them:\n";
-  for (const std::string& line : intl) summary += "  " + line + "\n";
-  AddLabel(form, summary, 16, 100, 480, 200);
-  PumpMessages(500);
+  Say("data-entry form:");
+  quorvan::host::DemoForm form(instance, Say);
+  FillForm(form);
+  PumpMessages(300);
+  for (const quorvan::host::DemoField& field : form.fields())
+    Say(std::string("  ") + field.label + " \"" + field.spec + "\" shows \"" +
+        quorvan::host::DemoForm::Shown(field.window) + "\"");
+  UseForm(form);
+  // Long enough for the clock field's first tick.
+  PumpMessages(1200);
+  Say("the form after use:");
+  for (const quorvan::host::DemoField& field : form.fields())
+    Say(std::string("  ") + field.label + " shows \"" +
+        quorvan::host::DemoForm::Shown(field.window) + "\"");
 
   if (!screenshot.empty()) {
-    bool saved = quorvan::host::WritePng(screenshot, quorvan::host::CaptureWindow(form));
+    bool saved = quorvan::host::WritePng(screenshot, quorvan::host::CaptureWindow(form.window()));
     Say((saved ? "saved screenshot " : "could not save screenshot ") + screenshot);
   }
-  DestroyWindow(form);
   PumpMessages(50);
   Say("QvOleUninit() = " + std::to_string(tarvikApi.qvOleUninit()));
   Say("done");

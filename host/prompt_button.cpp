@@ -75,9 +75,9 @@ void Paint(HWND window, const PromptState* state) {
   GetClientRect(window, &client);
   const bool pushed = state->pressed && state->over;
   RECT frame = client;
-  DrawFrameControl(paint.dc(), &frame, DFC_BUTTON,
-                   DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0u) |
-                       (state->enabled ? 0u : DFCS_INACTIVE));
+  DrawFrameControl(
+      paint.dc(), &frame, DFC_BUTTON,
+      DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0u) | (state->enabled ? 0u : DFCS_INACTIVE));
   RECT content = client;
   InflateRect(&content, -2, -2);
   if (pushed) OffsetRect(&content, 1, 1);

@@ -114,9 +114,9 @@ void Paint(HWND window, const SpinState* state) {
   };
   DrawFrameControl(paint.dc(), &up, DFC_SCROLL,
                    (horizontal ? DFCS_SCROLLRIGHT : DFCS_SCROLLUP) | inactive | pushed(Half::kUp));
-  DrawFrameControl(paint.dc(), &down, DFC_SCROLL,
-                   (horizontal ? DFCS_SCROLLLEFT : DFCS_SCROLLDOWN) | inactive |
-                       pushed(Half::kDown));
+  DrawFrameControl(
+      paint.dc(), &down, DFC_SCROLL,
+      (horizontal ? DFCS_SCROLLLEFT : DFCS_SCROLLDOWN) | inactive | pushed(Half::kDown));
 }
 
 LRESULT CALLBACK SpinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -198,8 +198,6 @@ bool RegisterSpinButtonClass(HINSTANCE instance) {
   return RegisterClassA(&type) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-void UnregisterSpinButtonClass(HINSTANCE instance) {
-  UnregisterClassA(kSpinButtonClass, instance);
-}
+void UnregisterSpinButtonClass(HINSTANCE instance) { UnregisterClassA(kSpinButtonClass, instance); }
 
 }  // namespace quorvan::host

@@ -61,9 +61,9 @@ void CreateButton(HEditInfo* info, WPARAM kind, const char* caption) {
   if (prompt) style |= kPromptStyle;
   if (kind == kSpinButtonVariant) style |= kSpinVariantStyle;
   if (info->buttonImage) style |= kImageStyle;
-  HWND child = CreateWindowExA(0, prompt ? kPromptButtonClass : kSpinButtonClass,
-                               prompt ? caption : "", style, 0, 0, 0, 0, info->hwnd, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND child =
+      CreateWindowExA(0, prompt ? kPromptButtonClass : kSpinButtonClass, prompt ? caption : "",
+                      style, 0, 0, 0, 0, info->hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
   // The host may have torn the control down while hearing of its new child; the
   // child went with it.
   if (info->destroyed || !child) return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/gui_objects.h"
 #include "tests/support/heap_blocks.h"
 #include "tests/windows/hedit_tests/hedit_fixture.h"
 
@@ -394,6 +395,7 @@ TEST_F(HEditValueTest, TheParentMayDestroyTheFieldInsideAnyNotification) {
   }
 }
 
+// Heap blocks count the control storage too: its blocks come from the process heap.
 TEST_F(HEditValueTest, AThousandFieldsLeaveNoHandlesOrMemoryBehind) {
   // Messages are delivered directly; one pump per round lets the paints run.
   auto cycle = [&] {
@@ -410,12 +412,12 @@ TEST_F(HEditValueTest, AThousandFieldsLeaveNoHandlesOrMemoryBehind) {
     PumpMessages();
   };
   cycle();
-  HANDLE process = GetCurrentProcess();
-  const DWORD gdiBefore = GetGuiResources(process, GR_GDIOBJECTS);
-  const DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
+  const long gdiBefore = quorvan::testing::GdiObjects();
+  const long userBefore = quorvan::testing::UserObjects();
+  ASSERT_GT(gdiBefore, 0) << "GDI objects cannot be counted here";
   const long heapGrowth = quorvan::testing::HeapGrowth(20, cycle);
-  EXPECT_LE(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
-  EXPECT_LE(GetGuiResources(process, GR_USEROBJECTS), userBefore);
+  EXPECT_LE(quorvan::testing::GdiObjects(), gdiBefore);
+  EXPECT_LE(quorvan::testing::UserObjects(), userBefore);
   EXPECT_LE(heapGrowth, 0) << "heap blocks left by 1,000 fields";
 }
 
