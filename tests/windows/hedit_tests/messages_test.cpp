@@ -224,6 +224,87 @@ TEST_F(HEditMessageTest, SmallSettingsAndTheirRefusals) {
   SendMessageA(number, HEM_BINDVALUE, 0, 0);
 }
 
+TEST_F(HEditMessageTest, SettingsTheHostReadsBackAsItSetThem) {
+  HWND field = CreateField("%ssabc");
+  RECT rect{2, 3, 150, 19};
+  EXPECT_EQ(SendMessageA(field, HEM_SETTEXTRECT, 0, reinterpret_cast<LPARAM>(&rect)), 1);
+  RECT read{};
+  EXPECT_EQ(SendMessageA(field, HEM_GETTEXTRECT, 0, reinterpret_cast<LPARAM>(&read)), 1);
+  EXPECT_TRUE(EqualRect(&rect, &read));
+  EXPECT_EQ(SendMessageA(field, HEM_GETTEXTRECT, 0, 0), -2);
+
+  SendMessageA(field, HEM_SETCOLOR, 0, RGB(1, 2, 3));
+  SendMessageA(field, HEM_SETCOLOR, 1, RGB(4, 5, 6));
+  EXPECT_EQ(SendMessageA(field, HEM_GETCOLOR, 0, 0), RGB(1, 2, 3));
+  EXPECT_EQ(SendMessageA(field, HEM_GETCOLOR, 1, 0), RGB(4, 5, 6));
+
+  HBRUSH brush = GetSysColorBrush(COLOR_INFOBK);
+  EXPECT_EQ(SendMessageA(field, HEM_SETFOCUSBRUSH, reinterpret_cast<WPARAM>(brush), 0), 0);
+  EXPECT_EQ(SendMessageA(field, HEM_GETFOCUSBRUSH, 0, 0), reinterpret_cast<LRESULT>(brush));
+  EXPECT_EQ(SendMessageA(field, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect)),
+            reinterpret_cast<LRESULT>(brush))
+      << "the text rectangle is the control's own; the answer is the focus brush";
+  EXPECT_EQ(SendMessageA(field, HEM_SETBKBRUSH, reinterpret_cast<WPARAM>(brush), 0), 0);
+  EXPECT_EQ(SendMessageA(field, HEM_GETBKBRUSH, 0, 0), reinterpret_cast<LRESULT>(brush));
+
+  EXPECT_EQ(SendMessageA(field, HEM_GETTEXTBUFFER, 0, 0),
+            SendMessageA(field, HEM_GETTEXTPTR, 0, 0));
+  EXPECT_NE(SendMessageA(field, HEM_GETINFO, 0, 0), 0);
+
+  const LRESULT style = SendMessageA(field, HEM_GETSTYLE, 0, 0);
+  EXPECT_EQ(SendMessageA(field, HEM_SETSTYLE, 0, style | HS_READONLY), 1);
+  EXPECT_TRUE(GetWindowLongA(field, GWL_STYLE) & HS_READONLY);
+
+  EXPECT_EQ(SendMessageA(field, EM_SETMODIFY, 1, 0), 1);
+  EXPECT_EQ(SendMessageA(field, EM_GETMODIFY, 0, 0), 1);
+  SendMessageA(field, HEM_SETMODIFY, 0, 0);
+  EXPECT_EQ(SendMessageA(field, HEM_GETMODIFY, 0, 0), 0);
+
+  EXPECT_EQ(SendMessageA(field, HEM_SETSTATE, HES_MODIFIED, 1), 1);
+  EXPECT_TRUE(SendMessageA(field, HEM_GETSTATE, 0, 0) & HES_MODIFIED);
+  SendMessageA(field, HEM_SETSTATE, HES_MODIFIED, 0);
+  EXPECT_FALSE(SendMessageA(field, HEM_GETSTATE, 0, 0) & HES_MODIFIED);
+
+  auto validator = [](HWND, UINT, void*) WINAPI -> int { return 0; };
+  SendMessageA(field, HEM_SETVALIDATOR, 0,
+               reinterpret_cast<LPARAM>(static_cast<FieldValidator>(validator)));
+  EXPECT_EQ(SendMessageA(field, HEM_GETVALIDATOR, 0, 0),
+            reinterpret_cast<LRESULT>(static_cast<FieldValidator>(validator)));
+}
+
+TEST_F(HEditMessageTest, NotificationsGoWhereTheHostSaysUnlessQuiet) {
+  HWND field = CreateField("%ssabc");
+  FormWindow other;
+  EXPECT_EQ(SendMessageA(field, HEM_SETNOTIFYWND, reinterpret_cast<WPARAM>(other.hwnd()), 0),
+            reinterpret_cast<LRESULT>(form_->hwnd()));
+  EXPECT_EQ(SendMessageA(field, HEM_GETNOTIFYWND, 0, 0), reinterpret_cast<LRESULT>(other.hwnd()));
+  SetFocus(field);
+  EXPECT_EQ(other.CountOf(EN_SETFOCUS), 1);
+  EXPECT_EQ(form_->CountOf(EN_SETFOCUS), 0);
+
+  EXPECT_EQ(SendMessageA(field, HEM_SETQUIET, 1, 0), 1);
+  EXPECT_EQ(SendMessageA(field, HEM_GETQUIET, 0, 0), 1);
+  SendMessageA(field, HEM_SETSELECTION, 3, 3);
+  other.ClearNotifications();
+  Type(field, "x");
+  EXPECT_TRUE(other.notifications().empty());
+  SendMessageA(field, HEM_SETQUIET, 0, 0);
+  Type(field, "y");
+  EXPECT_EQ(other.CountOf(EN_CHANGE), 1);
+}
+
+TEST_F(HEditMessageTest, TheCursorIsTheIBeamOverTheText) {
+  HWND field = CreateField("%ssabc");
+  EXPECT_EQ(SendMessageA(field, WM_SETCURSOR, reinterpret_cast<WPARAM>(field),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            1);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_IBEAM)));
+  EXPECT_EQ(SendMessageA(field, WM_SETCURSOR, reinterpret_cast<WPARAM>(form_->hwnd()),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            0)
+      << "another window's cursor is not ours to set";
+}
+
 TEST_F(HEditMessageTest, AClockWithoutSecondsChangesOnlyWithTheMinute) {
   HWND clock = CreateField("%kThh:mm");
   const auto now = static_cast<std::uint32_t>(std::time(nullptr));
