@@ -9,4 +9,5 @@ set(QUORVAN_WINDOWS_TEST_PROGRAMS
   tarvik_conversion_tests
   tarvik_frame_tests
   tarvik_automation_tests
+  probe_control_tests
 )
