@@ -101,12 +101,26 @@ ChildResult RunTestsInChild(const std::string& gtestFilter, DWORD timeoutMs) {
   UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
   writer.reset();  // the child holds the only write end now: EOF when it ends
 
+  // A process the child starts may inherit the pipe and keep it open after the
+  // child has gone (Wine starts its desktop process from the first process that
+  // makes a window): read while the child runs, then what is left, never waiting
+  // for the end of the pipe.
   char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-    result.output.append(buffer, got);
-
-  if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+  auto drain = [&] {
+    DWORD available = 0, got = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+           ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+      result.output.append(buffer, got);
+    }
+  };
+  const DWORD start = GetTickCount();
+  DWORD waited = WAIT_TIMEOUT;
+  while ((waited = WaitForSingleObject(process.hProcess, 20)) == WAIT_TIMEOUT &&
+         GetTickCount() - start < timeoutMs) {
+    drain();
+  }
+  drain();
+  if (waited != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 1);
     result.output += "\n(child timed out)\n";
     return result;
