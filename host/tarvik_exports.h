@@ -279,4 +279,85 @@ struct TarvikCallExports {
   }
 };
 
+// Arguments of a control event, read and written while the host handles
+// WM_QVOCXEVENT; `params` is that message's lParam. A string result is a
+// process-heap block the host frees. AlterOCXEventParam takes the record by
+// value; its string block passes to the library once the argument is found to
+// be by reference.
+using GetOCXEventBoolParamFn = int(WINAPI*)(DISPPARAMS* params, int position);
+using GetOCXEventShortParamFn = int(WINAPI*)(DISPPARAMS* params, int position);
+using GetOCXEventIntegerParamFn = int(WINAPI*)(DISPPARAMS* params, int position);
+using GetOCXEventRealParamFn = int(WINAPI*)(DISPPARAMS* params, int position, char* text);
+using GetOCXEventShortRealParamFn = int(WINAPI*)(DISPPARAMS* params, int position, char* text);
+using GetOCXEventCurrencyParamFn = int(WINAPI*)(DISPPARAMS* params, int position, char* text);
+using GetOCXEventDateParamFn = std::uint32_t(WINAPI*)(DISPPARAMS* params, int position);
+using GetOCXEventStringParamFn = char*(WINAPI*)(DISPPARAMS* params, int position, int unused);
+using GetOCXEventOLEVariantParamFn = int(WINAPI*)(DISPPARAMS* params, int position,
+                                                  tarvik::HostVariant* record);
+using AlterOCXEventParamFn = int(WINAPI*)(DISPPARAMS* params, int position,
+                                          tarvik::HostVariant value);
+
+struct TarvikEventExports {
+  GetOCXEventBoolParamFn getOCXEventBoolParam = nullptr;
+  GetOCXEventShortParamFn getOCXEventShortParam = nullptr;
+  GetOCXEventIntegerParamFn getOCXEventIntegerParam = nullptr;
+  GetOCXEventRealParamFn getOCXEventRealParam = nullptr;
+  GetOCXEventShortRealParamFn getOCXEventShortRealParam = nullptr;
+  GetOCXEventCurrencyParamFn getOCXEventCurrencyParam = nullptr;
+  GetOCXEventDateParamFn getOCXEventDateParam = nullptr;
+  GetOCXEventStringParamFn getOCXEventStringParam = nullptr;
+  GetOCXEventOLEVariantParamFn getOCXEventOLEVariantParam = nullptr;
+  AlterOCXEventParamFn alterOCXEventParam = nullptr;
+
+  explicit TarvikEventExports(const LoadedLibrary& tarvik)
+      : getOCXEventBoolParam(tarvik.Export<GetOCXEventBoolParamFn>("GetOCXEventBoolParam")),
+        getOCXEventShortParam(tarvik.Export<GetOCXEventShortParamFn>("GetOCXEventShortParam")),
+        getOCXEventIntegerParam(
+            tarvik.Export<GetOCXEventIntegerParamFn>("GetOCXEventIntegerParam")),
+        getOCXEventRealParam(tarvik.Export<GetOCXEventRealParamFn>("GetOCXEventRealParam")),
+        getOCXEventShortRealParam(
+            tarvik.Export<GetOCXEventShortRealParamFn>("GetOCXEventShortRealParam")),
+        getOCXEventCurrencyParam(
+            tarvik.Export<GetOCXEventCurrencyParamFn>("GetOCXEventCurrencyParam")),
+        getOCXEventDateParam(tarvik.Export<GetOCXEventDateParamFn>("GetOCXEventDateParam")),
+        getOCXEventStringParam(tarvik.Export<GetOCXEventStringParamFn>("GetOCXEventStringParam")),
+        getOCXEventOLEVariantParam(
+            tarvik.Export<GetOCXEventOLEVariantParamFn>("GetOCXEventOLEVariantParam")),
+        alterOCXEventParam(tarvik.Export<AlterOCXEventParamFn>("AlterOCXEventParam")) {}
+
+  bool Complete() const {
+    return getOCXEventBoolParam && getOCXEventShortParam && getOCXEventIntegerParam &&
+           getOCXEventRealParam && getOCXEventShortRealParam && getOCXEventCurrencyParam &&
+           getOCXEventDateParam && getOCXEventStringParam && getOCXEventOLEVariantParam &&
+           alterOCXEventParam;
+  }
+};
+
+// OCX clients: a client that hosts an ActiveX control in a window of the host.
+using CreateOCXClientFn = int(WINAPI*)();
+using CreateOCXControlExFn = int(WINAPI*)(int handle, HWND hostWnd, const char* classText,
+                                          const char* caption, DWORD style, const char* creationKey,
+                                          const char* persistFile, BOOL designMode);
+using CreateOCXControlFn = int(WINAPI*)(int handle, HWND hostWnd, const char* classText,
+                                        const char* caption, DWORD style, const char* creationKey,
+                                        const char* persistFile);
+using DestroyOCXControlFn = int(WINAPI*)(int handle);
+
+struct TarvikOcxExports {
+  CreateOCXClientFn createOCXClient = nullptr;
+  CreateOCXControlExFn createOCXControlEx = nullptr;
+  CreateOCXControlFn createOCXControl = nullptr;
+  DestroyOCXControlFn destroyOCXControl = nullptr;
+
+  explicit TarvikOcxExports(const LoadedLibrary& tarvik)
+      : createOCXClient(tarvik.Export<CreateOCXClientFn>("CreateOCXClient")),
+        createOCXControlEx(tarvik.Export<CreateOCXControlExFn>("CreateOCXControlEx")),
+        createOCXControl(tarvik.Export<CreateOCXControlFn>("CreateOCXControl")),
+        destroyOCXControl(tarvik.Export<DestroyOCXControlFn>("DestroyOCXControl")) {}
+
+  bool Complete() const {
+    return createOCXClient && createOCXControlEx && createOCXControl && destroyOCXControl;
+  }
+};
+
 }  // namespace quorvan::host

@@ -5,6 +5,8 @@
 #include <climits>
 
 #include "tarvik/automation/auto_client.h"
+#include "tarvik/container/occ_manager.h"
+#include "tarvik/container/ocx_control.h"
 
 namespace tarvik {
 
@@ -35,12 +37,20 @@ int CTarvikApp::AddAutomationClient() {
   return AddClient([](int handle) { return std::make_unique<SAutoClient>(handle); });
 }
 
+int CTarvikApp::AddOcxClient() {
+  return AddClient([](int handle) -> std::unique_ptr<SAutoClient> {
+    return std::make_unique<SOCXControl>(handle);
+  });
+}
+
 int CTarvikApp::RemoveClient(int handle) { return clients_ && clients_->Remove(handle) ? 1 : 0; }
 
 int CTarvikApp::InitLibrary() {
   // The apartment is opened once per pairing with TermLibrary, and closed only
   // when this library opened it, so the host's own COM use is never ended here.
   if (!apartmentOpened_) apartmentOpened_ = SUCCEEDED(OleInitialize(nullptr));
+  // Controls created from now on are sited by the library's own site.
+  EnableControlContainer(QuorvanOccManager());
   // A second initialisation without shutdown must not strand the earlier
   // clients with their server references: they are destroyed first.
   if (clients_) clients_->DestroyAll();

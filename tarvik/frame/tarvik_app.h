@@ -29,6 +29,8 @@ class CTarvikApp {
   SAutoClient* FindClient(int handle) const;
   // The new client's handle, or 0 when the library is not initialised.
   int AddAutomationClient();
+  // The same for a client that hosts an ActiveX control.
+  int AddOcxClient();
   // 1 when a client had the handle and was destroyed, else 0.
   int RemoveClient(int handle);
   int InitLibrary();

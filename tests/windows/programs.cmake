@@ -9,5 +9,7 @@ set(QUORVAN_WINDOWS_TEST_PROGRAMS
   tarvik_conversion_tests
   tarvik_frame_tests
   tarvik_automation_tests
+  tarvik_container_tests
   probe_control_tests
+  tarvik_event_tests
 )
