@@ -86,6 +86,7 @@ enum ProbeDispid : DISPID {
   kDispidByRefText = 111,           // BSTR, read-only: what the host left in event 2's BSTR
   kDispidByRefLong = 112,           // long, read-only: what the host left in event 2's long
   kDispidDrawFails = 113,           // bool property: IViewObject::Draw answers E_FAIL
+  kDispidFireRepeated = 114,        // method (long count): event 6 count times, 0 .. count - 1
 };
 
 // Events of DIID_DProbeControlEvents. Positions are the declared order (the first
@@ -102,7 +103,10 @@ enum ProbeEventDispid : DISPID {
   // FireDuringCreation is set. A container that connects its sink after
   // SetClientSite only sees stage 2.
   kEventCreating = 4,
-  kEventTwoArguments = 5  // (long first, BSTR second)
+  kEventTwoArguments = 5,  // (long first, BSTR second)
+  // (long index): fired by FireRepeated in one loop, with nothing else done
+  // between two firings, so that a caller can measure what a sink costs.
+  kEventCounted = 6
 };
 
 inline constexpr VARIANT_BOOL kProbeValueBool = VARIANT_TRUE;

@@ -118,6 +118,7 @@ class TypeBuilder {
         {kDispidByRefLong, L"ByRefLong", get, VT_I4, {}},
         {kDispidDrawFails, L"DrawFails", get, VT_BOOL, {}},
         {kDispidDrawFails, L"DrawFails", put, VT_EMPTY, {{L"value", VT_BOOL, false}}},
+        {kDispidFireRepeated, L"FireRepeated", method, VT_EMPTY, {{L"count", VT_I4, false}}},
     };
   }
 
@@ -155,6 +156,7 @@ class TypeBuilder {
          method,
          VT_EMPTY,
          {{L"first", VT_I4, false}, {L"second", VT_BSTR, false}}},
+        {kEventCounted, L"Counted", method, VT_EMPTY, {{L"index", VT_I4, false}}},
     };
   }
 

@@ -1,10 +1,18 @@
 // The system's own web browser control hosted through the OCX exports. The test
 // prefix has no HTML engine: the control is still created, activated in place,
-// driven through its dispatch and fires its navigation events.
+// driven through its dispatch and fires its navigation events. A navigation
+// stops before anything is loaded, so what tells a cancelled one from another
+// is the address the browser takes and the events that follow BeforeNavigate2.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "host/tarvik_exports.h"
+#include "tarvik/frame/host_variant.h"
 #include "tests/windows/tarvik_container_tests/container_fixture.h"
 
 namespace container_tests {
@@ -13,6 +21,12 @@ namespace {
 constexpr char kBrowser[] = "Shell.Explorer.2";
 // DWebBrowserEvents2::BeforeNavigate2.
 constexpr DISPID kBeforeNavigate2 = 250;
+// Its Cancel parameter, the last of seven declared.
+constexpr int kCancelPosition = 6;
+// DWebBrowserEvents2 members that follow a navigation which goes ahead.
+constexpr DISPID kDownloadBegin = 106;
+constexpr DISPID kNavigateComplete2 = 252;
+constexpr DISPID kNavigateError = 271;
 
 class BrowserTest : public ContainerTest {
  protected:
@@ -20,6 +34,33 @@ class BrowserTest : public ContainerTest {
     return ocx_.createOCXControl(handle_, host.Handle(), classText, "", WS_CHILD | WS_VISIBLE,
                                  nullptr, nullptr);
   }
+
+  // Navigate(url) through the client's exports.
+  int Navigate(const char* url) {
+    calls_.declareAutoClientInvokeParams(handle_, 1);
+    calls_.defineAutoClientStringParam(handle_, url);
+    return calls_.invokeAutoClientVoidFunction(handle_, DispidOf(L"Navigate"));
+  }
+
+  std::string LocationUrl() {
+    return TakeHostText(calls_.getAutoClientStringProperty(handle_, DispidOf(L"LocationURL")));
+  }
+
+  // The browser's own window, which it places in the host window.
+  static HWND Embedding(const HostWindow& host) { return GetWindow(host.Handle(), GW_CHILD); }
+
+  // The focus reports the host received, as their lParam (1 gained, 0 lost).
+  static std::vector<LPARAM> FocusReports(const HostWindow& host) {
+    std::vector<LPARAM> reports;
+    for (const auto& message : host.messages) {
+      if (message.message != host.OcxNotify()) continue;
+      EXPECT_EQ(message.wParam, 1u);
+      reports.push_back(message.lParam);
+    }
+    return reports;
+  }
+
+  quorvan::host::TarvikEventExports events_{tarvik_};
 };
 
 TEST_F(BrowserTest, CreationSubclassesTheHostAndAttachesTheControl) {
@@ -84,6 +125,130 @@ TEST_F(BrowserTest, NavigationEventsReachTheHostWithTheControlsArguments) {
   Pump();
   EXPECT_EQ(seenArguments, 7u);
   EXPECT_EQ(cancelType, VT_BYREF | VT_BOOL);
+  EXPECT_EQ(Boxes(), "");
+}
+
+// One control, one navigation after another: the first one the browser makes
+// inside the Navigate call, later ones from its own queue, so both ways reach
+// the host's Cancel. A cancelled navigation leaves the address the browser had
+// (none at first) and nothing follows its BeforeNavigate2; one that goes ahead
+// takes the new address and starts its download, which here ends in an error
+// for want of an HTML engine, and elsewhere completes.
+TEST_F(BrowserTest, CancelSetInBeforeNavigate2StopsTheNavigation) {
+  HostWindow host;
+  ASSERT_EQ(Create(host), 1);
+  Pump();
+  struct Step {
+    const char* url;
+    bool cancel;
+    const char* addressAfter;
+  } steps[] = {
+      {"about:blank", true, ""},
+      {"about:blank", false, "about:blank"},
+      {"about:quorvan", true, "about:blank"},
+      {"about:quorvan", false, "about:quorvan"},
+  };
+  bool cancel = false;
+  std::vector<DISPID> events;
+  VARTYPE cancelType = VT_EMPTY;
+  VARIANT_BOOL cancelBefore = VARIANT_TRUE, cancelAfter = VARIANT_FALSE;
+  host.onMessage = [&](const HostMessage& message) {
+    if (message.message != host.OcxEvent()) return;
+    events.push_back(static_cast<DISPID>(message.wParam));
+    if (message.wParam != kBeforeNavigate2 || message.argumentCount != 7) return;
+    auto* params = reinterpret_cast<DISPPARAMS*>(message.lParam);
+    VARIANTARG& flag = params->rgvarg[params->cArgs - 1 - kCancelPosition];
+    cancelType = V_VT(&flag);
+    if (cancelType != (VT_BYREF | VT_BOOL)) return;
+    cancelBefore = *V_BOOLREF(&flag);
+    if (cancel) {
+      tarvik::HostVariant yes{};
+      yes.type = VT_BOOL;
+      yes.boolValue = -1;
+      EXPECT_EQ(events_.alterOCXEventParam(params, kCancelPosition, yes), 1);
+    }
+    // What the browser reads once the host returns.
+    cancelAfter = *V_BOOLREF(&flag);
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(testing::Message() << step.url << (step.cancel ? " cancelled" : " let go"));
+    cancel = step.cancel;
+    events.clear();
+    cancelType = VT_EMPTY;
+    ASSERT_EQ(Navigate(step.url), 1);
+    Pump();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front(), kBeforeNavigate2);
+    EXPECT_EQ(cancelType, VT_BYREF | VT_BOOL);
+    EXPECT_EQ(cancelBefore, VARIANT_FALSE);
+    EXPECT_EQ(cancelAfter, step.cancel ? VARIANT_TRUE : VARIANT_FALSE);
+    EXPECT_EQ(LocationUrl(), step.addressAfter);
+    auto seen = [&events](DISPID dispid) {
+      return std::find(events.begin(), events.end(), dispid) != events.end();
+    };
+    if (step.cancel) {
+      EXPECT_EQ(events, std::vector<DISPID>{kBeforeNavigate2});
+    } else {
+      EXPECT_TRUE(seen(kDownloadBegin));
+      EXPECT_TRUE(seen(kNavigateComplete2) || seen(kNavigateError));
+    }
+  }
+  EXPECT_EQ(Boxes(), "");
+}
+
+// The browser reports the focus of its own window to the site; the host hears
+// of each change once. (Giving the host window the focus does not pass it on
+// here: the browser, active in place already, ignores the request to activate
+// its user interface.)
+TEST_F(BrowserTest, TheBrowsersFocusChangesReachTheHost) {
+  HostWindow host;
+  ASSERT_EQ(Create(host), 1);
+  const HWND embedding = Embedding(host);
+  ASSERT_NE(embedding, nullptr);
+  SetForegroundWindow(host.Frame());
+  SetFocus(host.Frame());
+  Pump();
+  host.messages.clear();
+  SetFocus(embedding);
+  Pump();
+  EXPECT_EQ(GetFocus(), embedding);
+  EXPECT_EQ(FocusReports(host), std::vector<LPARAM>{1});
+  SetFocus(host.Frame());
+  Pump();
+  EXPECT_EQ(FocusReports(host), (std::vector<LPARAM>{1, 0}));
+  EXPECT_EQ(Boxes(), "");
+}
+
+// The browser's Width and Height are requests to its site for a new rectangle:
+// the host window takes the size, where it was, and the browser's own window
+// and properties follow.
+TEST_F(BrowserTest, SizeSetThroughTheDispatchResizesTheHostWindow) {
+  HostWindow host;
+  ASSERT_EQ(Create(host), 1);
+  const HWND embedding = Embedding(host);
+  ASSERT_NE(embedding, nullptr);
+  EXPECT_EQ(calls_.getAutoClientIntegerProperty(handle_, DispidOf(L"Width")), 200);
+  EXPECT_EQ(calls_.getAutoClientIntegerProperty(handle_, DispidOf(L"Height")), 100);
+  struct Request {
+    const wchar_t* property;
+    int value;
+    SIZE after;
+  } requests[] = {{L"Width", 150, {150, 100}}, {L"Height", 70, {150, 70}}};
+  for (const Request& request : requests) {
+    SCOPED_TRACE(testing::Message() << request.property << " " << request.value);
+    const DISPID dispid = DispidOf(request.property);
+    ASSERT_NE(dispid, DISPID_UNKNOWN);
+    EXPECT_EQ(calls_.setAutoClientIntegerProperty(handle_, dispid, request.value), 1);
+    EXPECT_EQ(host.Outer().left, 10);
+    EXPECT_EQ(host.Outer().top, 20);
+    EXPECT_EQ(host.OuterSize().cx, request.after.cx);
+    EXPECT_EQ(host.OuterSize().cy, request.after.cy);
+    RECT placed = {};
+    GetWindowRect(embedding, &placed);
+    EXPECT_EQ(placed.right - placed.left, request.after.cx);
+    EXPECT_EQ(placed.bottom - placed.top, request.after.cy);
+    EXPECT_EQ(calls_.getAutoClientIntegerProperty(handle_, dispid), request.value);
+  }
   EXPECT_EQ(Boxes(), "");
 }
 
