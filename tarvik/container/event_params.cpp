@@ -109,15 +109,11 @@ std::int32_t AlterEventArgument(DISPPARAMS* params, int position, HostVariant& v
   VARIANTARG* argument = EventArgument(params, position);
   if (!argument || !(V_VT(argument) & VT_BYREF)) return 0;
 
-  // From here on the host's string block is the library's.
+  // From here on what the record carries is the library's: the host's string
+  // block, and the host's reference on an interface pointer, which moves into
+  // the variable on success and is given back on failure.
   UniqueVariant made;
   if (FAILED(HostVariantToVariant(&value, made.Get()))) return 0;
-  // The host's interface pointer comes without a reference of its own. The
-  // variable gets one, and the coercion below may release the value it
-  // replaces: both need a reference that this variant owns.
-  if ((V_VT(made.Get()) == VT_DISPATCH || V_VT(made.Get()) == VT_UNKNOWN) && made->punkVal) {
-    made->punkVal->AddRef();
-  }
 
   const auto target = static_cast<VARTYPE>(V_VT(argument) & ~VT_BYREF);
   if (!Writable(target) || !argument->byref) return 0;

@@ -20,7 +20,8 @@ std::optional<std::string> ErrorChannel::Route(HRESULT status, const char* opera
 }
 
 bool ErrorChannel::CopyLastError(char* buffer, int size) const {
-  if (!buffer || size < 0) return false;
+  if (size < 0 || (!buffer && size > 0)) return false;
+  if (size == 0) return true;  // exactly nothing to write
   const size_t room = static_cast<size_t>(size);
   const size_t copied = lastError_.size() < room ? lastError_.size() : room;
   std::memcpy(buffer, lastError_.data(), copied);

@@ -25,7 +25,7 @@ class ErrorChannel {
 
   // Writes exactly `size` bytes: the text, zero-filled to `size`, or its first
   // `size` bytes with no terminator when it does not fit. False, with nothing
-  // written, for a null buffer or a negative size.
+  // written, for a negative size or a null buffer that should hold bytes.
   bool CopyLastError(char* buffer, int size) const;
 
  private:

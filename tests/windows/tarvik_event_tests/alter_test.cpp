@@ -180,13 +180,16 @@ TEST_F(WriteBack, AReferenceWithoutAVariableIsRefused) {
   EXPECT_EQ(Alter(block.Params(), 1, RecordString("lost")), 0);
 }
 
-// The variable receives a reference of its own; the object it held before is
-// left as the control had it.
-TEST_F(WriteBack, AnObjectVariableGetsTheNewObjectWithAReference) {
+// The host's reference on the new object moves into the variable, as the host's
+// text block does; the object the variable held before is left as the control
+// had it.
+TEST_F(WriteBack, AnObjectVariableTakesOverTheHostsReference) {
   auto* before = new ValueObject;
   auto* after = new ValueObject;
-  // A second reference of the test's own: a release too many then shows as a
-  // count, not as an object destroyed under the test.
+  // One reference for each variable the test hands it to, and one the test keeps
+  // to the end: a release too many then shows as a count, not as an object
+  // destroyed under the test.
+  after->AddRef();
   after->AddRef();
   IDispatch* dispatchVariable = before;
   IUnknown* unknownVariable = nullptr;
@@ -196,31 +199,30 @@ TEST_F(WriteBack, AnObjectVariableGetsTheNewObjectWithAReference) {
     EXPECT_EQ(dispatchVariable, static_cast<IDispatch*>(after));
     EXPECT_EQ(after->References(), 3);
     EXPECT_EQ(before->References(), 1);
-    // Into an IUnknown variable: the object's IUnknown, with its reference.
+    // Into an IUnknown variable: the object's IUnknown, with the reference.
     EXPECT_EQ(Alter(block.Params(), 1, RecordDispatch(after)), 1);
     EXPECT_EQ(unknownVariable, static_cast<IUnknown*>(static_cast<IDispatch*>(after)));
-    // The variables are released below as the control would: only when each
-    // holds a reference of its own.
-    ASSERT_EQ(after->References(), 4);
+    ASSERT_EQ(after->References(), 3);
     ASSERT_EQ(dispatchVariable, static_cast<IDispatch*>(after));
     ASSERT_EQ(unknownVariable, static_cast<IUnknown*>(static_cast<IDispatch*>(after)));
   }
+  // The control releases what its variables hold.
   dispatchVariable->Release();
   unknownVariable->Release();
-  ASSERT_EQ(after->References(), 2);
+  ASSERT_EQ(after->References(), 1);
   ASSERT_EQ(before->References(), 1);
   before->Release();
   after->Release();
-  after->Release();
 }
 
-// Converting an object to a number reads its default value; neither that nor a
-// refused conversion may cost the host's object a reference.
-TEST_F(WriteBack, ObjectsConvertedOrRefusedKeepTheirReferences) {
+// Converting an object to a number reads its default value. The host's
+// reference is the library's either way: given back after the conversion, and
+// after a refusal, exactly once.
+TEST_F(WriteBack, ObjectsConvertedOrRefusedGiveTheHostsReferenceBackOnce) {
   auto* valued = new ValueObject(42);
   auto* plain = new ValueObject;
-  // A second reference of the test's own: a release too many then shows as a
-  // count, not as an object destroyed under the test.
+  // One reference to hand over and one the test keeps: a release too many then
+  // shows as a count, not as an object destroyed under the test.
   valued->AddRef();
   plain->AddRef();
   {
@@ -230,10 +232,10 @@ TEST_F(WriteBack, ObjectsConvertedOrRefusedKeepTheirReferences) {
     EventBlock block({RefTo(VT_I4, &number), RefTo(VT_I2, &small), RefTo(VT_DISPATCH, &object)});
     EXPECT_EQ(Alter(block.Params(), 0, RecordDispatch(valued)), 1);
     EXPECT_EQ(number, 42);
-    EXPECT_EQ(valued->References(), 2);
+    EXPECT_EQ(valued->References(), 1);
     EXPECT_EQ(Alter(block.Params(), 1, RecordDispatch(plain)), 0);
     EXPECT_EQ(small, 9);
-    EXPECT_EQ(plain->References(), 2);
+    EXPECT_EQ(plain->References(), 1);
     // A number is no object.
     EXPECT_EQ(Alter(block.Params(), 2, RecordI4(5)), 0);
     EXPECT_EQ(object, nullptr);
@@ -241,12 +243,10 @@ TEST_F(WriteBack, ObjectsConvertedOrRefusedKeepTheirReferences) {
     EXPECT_EQ(Alter(block.Params(), 2, RecordDispatch(nullptr)), 1);
     EXPECT_EQ(object, nullptr);
   }
-  // Released only as far as the test owns them; a miscount stops here.
-  ASSERT_EQ(valued->References(), 2);
-  ASSERT_EQ(plain->References(), 2);
+  // Released only as far as the test still owns them; a miscount stops here.
+  ASSERT_EQ(valued->References(), 1);
+  ASSERT_EQ(plain->References(), 1);
   valued->Release();
-  valued->Release();
-  plain->Release();
   plain->Release();
 }
 

@@ -136,6 +136,7 @@ TEST(ErrorChannelRules, CopyingWritesExactlyTheGivenSize) {
   EXPECT_TRUE(channel.CopyLastError(buffer, 0));
   EXPECT_FALSE(channel.CopyLastError(buffer, -1));
   EXPECT_FALSE(channel.CopyLastError(nullptr, 5));
+  EXPECT_TRUE(channel.CopyLastError(nullptr, 0));
   EXPECT_EQ(std::string(buffer, 2), "##");
 }
 
