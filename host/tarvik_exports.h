@@ -1,5 +1,5 @@
 // Tarvik's exports as the host calls them: by name, through pointers of their
-// exact types. All are standard-call functions.
+// exact types. All are standard-call functions but ReleaseComPtr.
 #pragma once
 
 #include <windows.h>
@@ -357,6 +357,47 @@ struct TarvikOcxExports {
 
   bool Complete() const {
     return createOCXClient && createOCXControlEx && createOCXControl && destroyOCXControl;
+  }
+};
+
+// Services around a hosted control. The caption buffer holds 255 bytes. The
+// picture is a reference the host owns and gives back with ReleaseComPtr, the one
+// export whose caller removes the argument.
+using EnableOCXControlFn = int(WINAPI*)(int handle, BOOL enable);
+using SetOCXControlCaptionFn = int(WINAPI*)(int handle, const char* caption);
+using GetOCXControlCaptionFn = int(WINAPI*)(int handle, char* buffer);
+using DisplayOCXControlPropertiesFn = int(WINAPI*)(int handle);
+using SaveOCXControlPropertiesFn = int(WINAPI*)(int handle, const char* fileName);
+using LoadOlePictureFn = IDispatch*(WINAPI*)(const char* fileName);
+using ReleaseComPtrFn = int(__cdecl*)(IUnknown* pointer);
+using ExtractToolboxBitmap32Fn = int(WINAPI*)(const char* outputFile, const char* classText);
+
+struct TarvikServiceExports {
+  EnableOCXControlFn enableOCXControl = nullptr;
+  SetOCXControlCaptionFn setOCXControlCaption = nullptr;
+  GetOCXControlCaptionFn getOCXControlCaption = nullptr;
+  DisplayOCXControlPropertiesFn displayOCXControlProperties = nullptr;
+  SaveOCXControlPropertiesFn saveOCXControlProperties = nullptr;
+  LoadOlePictureFn loadOlePicture = nullptr;
+  ReleaseComPtrFn releaseComPtr = nullptr;
+  ExtractToolboxBitmap32Fn extractToolboxBitmap32 = nullptr;
+
+  explicit TarvikServiceExports(const LoadedLibrary& tarvik)
+      : enableOCXControl(tarvik.Export<EnableOCXControlFn>("EnableOCXControl")),
+        setOCXControlCaption(tarvik.Export<SetOCXControlCaptionFn>("SetOCXControlCaption")),
+        getOCXControlCaption(tarvik.Export<GetOCXControlCaptionFn>("GetOCXControlCaption")),
+        displayOCXControlProperties(
+            tarvik.Export<DisplayOCXControlPropertiesFn>("DisplayOCXControlProperties")),
+        saveOCXControlProperties(
+            tarvik.Export<SaveOCXControlPropertiesFn>("SaveOCXControlProperties")),
+        loadOlePicture(tarvik.Export<LoadOlePictureFn>("LoadOlePicture")),
+        releaseComPtr(tarvik.Export<ReleaseComPtrFn>("ReleaseComPtr")),
+        extractToolboxBitmap32(tarvik.Export<ExtractToolboxBitmap32Fn>("ExtractToolboxBitmap32")) {}
+
+  bool Complete() const {
+    return enableOCXControl && setOCXControlCaption && getOCXControlCaption &&
+           displayOCXControlProperties && saveOCXControlProperties && loadOlePicture &&
+           releaseComPtr && extractToolboxBitmap32;
   }
 };
 

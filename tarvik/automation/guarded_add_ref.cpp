@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tarvik/frame/fault_guard.h"
+
 namespace tarvik {
 namespace {
 
@@ -25,19 +27,22 @@ bool Accessible(const void* address, size_t size, DWORD wanted) {
 }  // namespace
 
 bool GuardedAddRef(IUnknown* object) noexcept {
-  // The toolchain offers no structured exception handling, so a fault cannot be
-  // caught once the call is made. A released object usually fails here instead:
-  // its memory, its function table or the code AddRef points to is gone.
+  // A released object usually fails here, before any call: its memory, its
+  // function table or the code AddRef points to is gone. What these checks
+  // cannot see (a table that still reads but leads astray) the guard catches.
   if (!Accessible(object, sizeof(void*), kReadable)) return false;
   const auto table = *reinterpret_cast<void* const* const*>(object);
   if (!Accessible(table, 3 * sizeof(void*), kReadable)) return false;
   if (!Accessible(table[1], 1, kExecutable)) return false;
-  try {
-    object->AddRef();
-    return true;
-  } catch (...) {
-    return false;
-  }
+  bool thrown = false;
+  const bool completed = RunFaultGuarded([&] {
+    try {
+      object->AddRef();
+    } catch (...) {
+      thrown = true;
+    }
+  });
+  return completed && !thrown;
 }
 
 }  // namespace tarvik

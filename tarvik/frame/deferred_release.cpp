@@ -3,11 +3,24 @@
 #include <utility>
 #include <vector>
 
+#include "tarvik/frame/fault_guard.h"
+
 namespace tarvik {
 namespace {
 
 // Everything runs on the host's window thread, one call at a time.
 int g_callDepth = 0;
+
+// The last release of a server object is the host's: a server that faults or
+// throws in it must not take the host's process with it. What it held is lost.
+void ReleaseGuarded(IUnknown* object) {
+  RunFaultGuarded([object] {
+    try {
+      object->Release();
+    } catch (...) {
+    }
+  });
+}
 std::vector<IUnknown*>& Deferred() {
   static std::vector<IUnknown*> deferred;
   return deferred;
@@ -18,7 +31,7 @@ void ReleaseDeferred() {
   // new releases: take the list first.
   while (!Deferred().empty()) {
     std::vector<IUnknown*> pending = std::exchange(Deferred(), {});
-    for (IUnknown* object : pending) object->Release();
+    for (IUnknown* object : pending) ReleaseGuarded(object);
   }
 }
 
@@ -33,14 +46,14 @@ ServerCallScope::~ServerCallScope() {
 void ReleaseWhenIdle(IUnknown* object) {
   if (!object) return;
   if (g_callDepth == 0) {
-    object->Release();
+    ReleaseGuarded(object);
     return;
   }
   try {
     Deferred().push_back(object);
   } catch (...) {
     // Without memory to wait, releasing now is better than leaking the object.
-    object->Release();
+    ReleaseGuarded(object);
   }
 }
 

@@ -12,4 +12,5 @@ set(QUORVAN_WINDOWS_TEST_PROGRAMS
   tarvik_container_tests
   probe_control_tests
   tarvik_event_tests
+  tarvik_services_tests
 )
