@@ -14,3 +14,10 @@ set(QUORVAN_WINDOWS_TEST_PROGRAMS
   tarvik_event_tests
   tarvik_services_tests
 )
+
+# Programs with a CMakeLists of their own, run the same way: a host written in C
+# against the published headers and import libraries, and the headers' checks.
+set(QUORVAN_WINDOWS_OWN_PROGRAMS
+  c_host
+  c_host_headers
+)

@@ -30,7 +30,7 @@ foreach(pair ${QUORVAN_WINDOWS_BUILDS})
   else()
     set(limit 300)
   endif()
-  foreach(program ${QUORVAN_WINDOWS_TEST_PROGRAMS})
+  foreach(program ${QUORVAN_WINDOWS_TEST_PROGRAMS} ${QUORVAN_WINDOWS_OWN_PROGRAMS})
     add_test(NAME ${arch}/${program}
              COMMAND ${wine_env} run ${CMAKE_BINARY_DIR} ${arch} ${limit}
                      ${folder}/bin/${program}.exe)
