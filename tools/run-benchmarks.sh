@@ -12,7 +12,8 @@ root=${2:-}
 report="$dir/report.md"
 raw=$(mktemp)
 ratios=$(mktemp)
-trap 'rm -f "$raw" "$ratios"' EXIT
+with_goals=$(mktemp)
+trap 'rm -f "$raw" "$ratios" "$with_goals"' EXIT
 
 run_program() {
   case "$1" in
@@ -28,7 +29,7 @@ run_program() {
 programs=("$dir"/bench/*_bench)
 if [ -n "$root" ]; then
   programs+=("$root"/x86_64/bin/*_bench.exe "$root"/i686/bin/*_bench.exe)
-  trap 'rm -f "$raw" "$ratios"; "$here/wine-env.sh" stop "$dir"' EXIT
+  trap 'rm -f "$raw" "$ratios" "$with_goals"; "$here/wine-env.sh" stop "$dir"' EXIT
 fi
 
 for program in "${programs[@]}"; do
@@ -56,14 +57,39 @@ for program in "${programs[@]}"; do
     awk -v program="$name" 'NF == 2 { printf "| %s | %s | %s |\n", program, $1, $2 }' >>"$ratios"
 done
 
+# Each ratio beside its goal (bench/goals.txt), and whether this run met it.
+goals="$here/../bench/goals.txt"
+awk -F' [|] ' -v goals="$goals" '
+  BEGIN {
+    while ((getline line < goals) > 0) {
+      if (line ~ /^#/ || line ~ /^[ \t]*$/) continue
+      split(line, f, " ")
+      limit[f[1]] = f[2]
+      text = line
+      sub(/^[^ ]+[ ]+[^ ]+[ ]+/, "", text)
+      words[f[1]] = text
+    }
+  }
+  {
+    sub(/^[|] /, ""); sub(/ [|]$/, "")
+    name = $2; ratio = $3
+    if (name in limit) {
+      verdict = (ratio + 0 <= limit[name] + 0) ? "met" : "**not met**"
+      printf "| %s | %s | %s | <= %s: %s | %s |\n", $1, name, ratio, limit[name], words[name], verdict
+    } else {
+      printf "| %s | %s | %s | none | |\n", $1, name, ratio
+    }
+  }' "$ratios" >"$with_goals"
+
 {
   echo "# Benchmark report"
   echo
   echo "Ratio: time of the benchmark / time of its baseline, measured in the same run."
+  echo "Regenerate with \`make bench\` (the report is written to build/bench/report.md)."
   echo
-  echo "| program | benchmark | ratio |"
-  echo "|---|---|---:|"
-  cat "$ratios"
+  echo "| program | benchmark | ratio | goal | this run |"
+  echo "|---|---|---:|---|---|"
+  cat "$with_goals"
   echo
   echo "## Raw results"
   echo
