@@ -106,6 +106,24 @@ TEST_F(ProbeTest, TheHostMayDestroyTheClientOrItsWindowInsideAnEvent) {
     EXPECT_FALSE(IsWindow(host.Handle()));
     EXPECT_EQ(ocx_.destroyOCXControl(handle_), 1);
   }
+  {
+    // The control itself goes while it is still firing: the events after the
+    // first find no site, and the client can make a new control.
+    HostWindow host;
+    ASSERT_EQ(Create(host), 1);
+    int events = 0;
+    host.onMessage = [&](const HostMessage& message) {
+      if (message.message == host.OcxEvent() && ++events == 1) {
+        EXPECT_EQ(ocx_.destroyOCXControl(handle_), 1);
+      }
+    };
+    Call(kDispidFireAll);
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(ProcedureOf(host.Handle()), host.OriginalProcedure());
+    Pump();
+    EXPECT_EQ(Stats().liveControls, 0);
+    EXPECT_EQ(Create(host), 1);
+  }
   EXPECT_EQ(Boxes(), "");
 }
 
