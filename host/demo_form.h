@@ -1,7 +1,8 @@
 // The demo's data-entry form: an HEdit field of every type code, as a 4GL form
 // lays them out, with spin buttons that step numbers and dates and a prompt
 // button that opens a small lookup. The host subclasses each field to act on the
-// field's button messages, as the 4GL runtime does.
+// field's button messages, as the 4GL runtime does, and keeps a log of the
+// notifications the fields send.
 #pragma once
 
 #include <windows.h>
@@ -29,25 +30,31 @@ class DemoForm {
   DemoForm& operator=(const DemoForm&) = delete;
 
   HWND window() const { return form_; }
+  HFONT font() const { return font_; }
   std::vector<DemoField>& fields() { return fields_; }
   HWND Field(const char* label) const;
+  // The field's attached spin or prompt button; null when it has none.
+  HWND Button(const char* label) const;
+  // The lookup list the prompt button opened; null when none is open.
+  HWND Lookup() const { return lookup_; }
+  // The free part of the form, right of the fields, for the hosted control.
+  RECT SpareArea() const;
 
-  // Presses a field's attached button with the mouse, as a user would: the spin
-  // button's upper or lower half, or the prompt button.
-  void PressSpin(const char* label, bool up);
-  void PressPrompt(const char* label);
-  // The open lookup, if any, takes its entry at index and closes.
-  void ChooseFromLookup(int index);
+  // The notifications the fields sent since the last call, in order, with runs
+  // of one notification from one field counted ("Name EN_CHANGE x7").
+  std::string TakeNotifications();
 
-  // The field's display text, as the user sees it.
+  // The field's text, as the user sees it now (display or edit form).
   static std::string Shown(HWND field);
 
  private:
   static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR id, DWORD_PTR self);
+  const DemoField* FieldOf(HWND window) const;
   void StepField(HWND field, int delta);
   void OpenLookup(HWND field);
+  void Note(HWND field, WORD code);
 
   std::function<void(const std::string&)> say_;
   HWND form_ = nullptr;
@@ -55,6 +62,11 @@ class DemoForm {
   HWND lookupField_ = nullptr;
   HFONT font_ = nullptr;
   std::vector<DemoField> fields_;
+  struct Notification {
+    std::string text;
+    int count;
+  };
+  std::vector<Notification> notifications_;
 };
 
 }  // namespace quorvan::host

@@ -21,6 +21,23 @@ class PaintScope {
   HDC dc_;
 };
 
+// A window's device context, given back when the scope ends.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // Selects an object for the life of the scope; a null object selects nothing.
 class SelectScope {
  public:

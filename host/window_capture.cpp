@@ -34,6 +34,9 @@ RgbImage CaptureWindow(HWND window) {
   RECT rect;
   if (!IsWindowVisible(window) || !GetWindowRect(window, &rect)) return image;
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // Under Wine the drawing reaches the display asynchronously: the copy below
+  // reads the screen, so what was drawn must be there first.
+  GdiFlush();
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return image;
 
