@@ -1,8 +1,7 @@
 // The exports that create OCX clients and the controls inside them.
 #include <windows.h>
 
-#include "tarvik/container/ocx_control.h"
-#include "tarvik/frame/export_boundary.h"
+#include "tarvik/container/ocx_export_boundary.h"
 
 using tarvik::ExportBoundary;
 using tarvik::SOCXControl;
@@ -11,13 +10,9 @@ using tarvik::WithClient;
 
 namespace {
 
-// Every export on an OCX client: a handle of any other kind is not found.
 template <class Body>
 int WithOcxClient(int handle, Body&& body) noexcept {
-  return WithClient(handle, 0, [&](tarvik::SAutoClient& client) {
-    auto* control = dynamic_cast<SOCXControl*>(&client);
-    return control ? body(*control) : 0;
-  });
+  return tarvik::WithOcxClient(handle, 0, body);
 }
 
 }  // namespace

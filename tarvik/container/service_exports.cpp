@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tarvik/container/control_services.h"
-#include "tarvik/container/ocx_control.h"
+#include "tarvik/container/ocx_export_boundary.h"
 #include "tarvik/container/ole_picture.h"
 #include "tarvik/container/toolbox_bitmap.h"
 #include "tarvik/frame/export_boundary.h"
@@ -13,7 +13,6 @@
 
 using tarvik::ExportBoundary;
 using tarvik::SOCXControl;
-using tarvik::WithClient;
 
 namespace {
 
@@ -21,11 +20,9 @@ namespace {
 // the answer is 1 whatever the control did: what went wrong has been shown.
 template <class Body>
 int WithOcxClient(int handle, Body&& body) noexcept {
-  return WithClient(handle, 0, [&](tarvik::SAutoClient& client) {
-    auto* control = dynamic_cast<SOCXControl*>(&client);
-    if (!control) return 0;
+  return tarvik::WithOcxClient(handle, 0, [&](SOCXControl& control) {
     try {
-      body(*control);
+      body(control);
     } catch (...) {
     }
     return 1;

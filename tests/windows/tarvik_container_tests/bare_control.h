@@ -119,7 +119,9 @@ class BareControl : public IOleObject, public IViewObject {
   ULONG references_ = 1;
 };
 
-class BareFactory : public IClassFactory {
+// A class factory that lives as long as the program and makes `Control`s.
+template <class Control>
+class StaticControlFactory : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
@@ -133,13 +135,15 @@ class BareFactory : public IClassFactory {
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (outer) return CLASS_E_NOAGGREGATION;
-    auto* control = new BareControl;
+    auto* control = new Control;
     const HRESULT status = control->QueryInterface(iid, object);
     control->Release();
     return status;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
+
+using BareFactory = StaticControlFactory<BareControl>;
 
 // Registers the class for the apartment that is open now, until destroyed.
 class BareClassRegistration {

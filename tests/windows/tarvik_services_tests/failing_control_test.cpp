@@ -118,27 +118,7 @@ class ShortControl : public BareControl,
   }
 };
 
-class ShortFactory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (outer) return CLASS_E_NOAGGREGATION;
-    auto* control = new ShortControl;
-    const HRESULT status = control->QueryInterface(iid, object);
-    control->Release();
-    return status;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
+using ShortFactory = container_tests::StaticControlFactory<ShortControl>;
 
 class ShortControlTest : public container_tests::ContainerTest {
  protected:
