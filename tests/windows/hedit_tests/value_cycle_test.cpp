@@ -26,6 +26,12 @@ int WINAPI CountingValidator(HWND, UINT, void*) {
   ++g_validatorCalls;
   return g_validatorAnswer;
 }
+// A host whose validator closes the form the field is on.
+int WINAPI DestroyingValidator(HWND control, UINT, void*) {
+  ++g_validatorCalls;
+  DestroyWindow(control);
+  return g_validatorAnswer;
+}
 
 class HEditValueTest : public HEditTest {
  public:
@@ -395,17 +401,63 @@ TEST_F(HEditValueTest, TheParentMayDestroyTheFieldInsideAnyNotification) {
   }
 }
 
+TEST_F(HEditValueTest, TheValidatorMayDestroyTheField) {
+  // At focus loss, and on an explicit commit; accepting and refusing.
+  for (int answer : {0, 7}) {
+    SCOPED_TRACE(answer);
+    g_validatorAnswer = answer;
+    HWND leaving = CreateField("%nl");
+    SendMessageA(leaving, HEM_SETVALIDATOR, 0, reinterpret_cast<LPARAM>(DestroyingValidator));
+    Retype(leaving, "5");
+    Leave();
+    EXPECT_FALSE(IsWindow(leaving));
+
+    HWND committed = CreateField("%ss");
+    SendMessageA(committed, HEM_SETVALIDATOR, 0, reinterpret_cast<LPARAM>(DestroyingValidator));
+    Retype(committed, "gone");
+    SendMessageA(committed, HEM_COMMIT, 1, 0);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(committed));
+  }
+  // A field destroyed while it has the focus loses it on the way, which commits
+  // once more: each commit asked at least once.
+  EXPECT_GE(g_validatorCalls, 4);
+}
+
 // Heap blocks count the control storage too: its blocks come from the process heap.
+// Fields of every type, of both classes, typed into, committed and painted.
 TEST_F(HEditValueTest, AThousandFieldsLeaveNoHandlesOrMemoryBehind) {
+  struct Kind {
+    const char* spec;
+    DWORD style;
+    const char* typed;
+  };
+  static const Kind kinds[] = {
+      {"%nd|0;1000|#,##0.00", 0, "1234.5"},
+      {"%dd", 0, "12252024"},
+      {"%tt", 0, "103045"},
+      {"%bwYes;No", 0, "y"},
+      {"%ms(###) ###-####", 0, "5551234567"},
+      {"%zd0.00", 0, "12.34"},
+      {"%ssFirst value", ES_PASSWORD, "a longer text that makes the field grow its buffer"},
+      {"%nl[red]#,##0;[255,0,128]-#,##0", WS_BORDER, "-42"},
+      {"%ss20text", 0, "123"},
+      {"%hh", 0, "B"},
+  };
   // Messages are delivered directly; one pump per round lets the paints run.
   auto cycle = [&] {
     for (int i = 0; i < 50; ++i) {
-      HWND field = CreateWindowExA(0, "HEdit", i % 2 ? "%nd|0;100|#,##0.00" : "%ss20text",
-                                   WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 200, 24,
-                                   form_->hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+      const Kind& kind = kinds[i % (sizeof kinds / sizeof kinds[0])];
+      HWND field = CreateWindowExA(0, i % 3 ? "HEdit" : "HEdit_SS", kind.spec,
+                                   WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | kind.style, 10, 10, 200,
+                                   24, form_->hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
       SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), 0);
       SetFocus(field);
-      Type(field, "123");
+      SendMessageA(field, HEM_SETSELECTION, 0, -1);
+      Type(field, kind.typed);
+      Press(field, VK_HOME);
+      Press(field, VK_DELETE);
+      SendMessageA(field, HEM_COMMIT, 0, 0);
       SetFocus(elsewhere_);
       DestroyWindow(field);
     }
