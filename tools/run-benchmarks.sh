@@ -73,11 +73,14 @@ awk -F' [|] ' -v goals="$goals" '
   {
     sub(/^[|] /, ""); sub(/ [|]$/, "")
     name = $2; ratio = $3
+    split($1, words_of_program, " ")
+    qualified = words_of_program[1] ":" name
+    if (qualified in limit) name = qualified
     if (name in limit) {
       verdict = (ratio + 0 <= limit[name] + 0) ? "met" : "**not met**"
-      printf "| %s | %s | %s | <= %s: %s | %s |\n", $1, name, ratio, limit[name], words[name], verdict
+      printf "| %s | %s | %s | <= %s: %s | %s |\n", $1, $2, ratio, limit[name], words[name], verdict
     } else {
-      printf "| %s | %s | %s | none | |\n", $1, name, ratio
+      printf "| %s | %s | %s | none | |\n", $1, $2, ratio
     }
   }' "$ratios" >"$with_goals"
 
