@@ -46,7 +46,7 @@ double MicrosecondsPer(Pattern pattern, Control* controls, int repeats) {
 // Rounds of both, taken in turn so that both meet the same load on the machine;
 // the best round of each is the least disturbed measure.
 void Measure(const char* name, Pattern ours, Pattern heap, int repeats, double* speedUp) {
-  constexpr int kMeasureRounds = 15;
+  constexpr int kMeasureRounds = 60;
   Control controls[kControls];
   double oursBest = 1e30, heapBest = 1e30;
   for (int round = 0; round < kMeasureRounds; ++round) {
@@ -61,7 +61,7 @@ void Measure(const char* name, Pattern ours, Pattern heap, int repeats, double* 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+  const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 12;
   double session = 0, typing = 0;
   Measure("BM_EditControlSession", Session<ControlStorage>, Session<ProcessHeap>, repeats,
           &session);

@@ -40,14 +40,24 @@ constexpr int kSlotsPerGrowth = 8;
 constexpr std::size_t kBlockLead = 6;
 
 // Beside each block, out of the callers' reach, a summary of its directory: for
-// every group of kGroup entries, the largest free chunk among them (as twice its
-// size, the way entries hold it). First fit then skips whole groups that cannot
-// serve a request, which keeps a block fragmented by many small free chunks cheap
-// to search while choosing exactly the chunk a plain scan would.
+// every group of kGroup entries, a bound on its largest free chunk (as twice its
+// size, the way entries hold it) that is never below the truth. First fit then
+// skips whole groups that cannot serve a request, which keeps a block fragmented
+// by many small free chunks cheap to search while choosing exactly the chunk a
+// plain scan would. Keeping a bound rather than the exact figure is what makes
+// the upkeep cheap: taking a chunk costs the summary nothing, and a group whose
+// bound promised too much is corrected by the search that finds out.
 constexpr long kGroup = 16;
 constexpr long kMostEntries = (kBlockSize + 3) / 4;
 constexpr long kGroups = (kMostEntries + kGroup - 1) / kGroup;
-constexpr std::size_t kBlockMemory = kBlockLead + kBlockSize + kGroups * sizeof(std::uint16_t);
+// The searches read the summary sixteen groups at a time and the directory a
+// whole group at a time, possibly past the last ones; the slack keeps those
+// reads inside the block's memory. Bounds past the last group stay 0.
+constexpr long kSummarySlots = kGroups + 15;
+constexpr std::size_t kBlockMemory =
+    kBlockLead + kBlockSize + kSummarySlots * sizeof(std::uint16_t);
+static_assert(kGroups * kGroup * 4 <= kBlockSize + kSummarySlots * sizeof(std::uint16_t),
+              "reading the last group whole stays inside the block's memory");
 static_assert((kBlockLead + kBlockSize) % alignof(std::uint16_t) == 0, "summary alignment");
 
 struct SubHeapEntry {
@@ -154,78 +164,101 @@ unsigned LargestKey(const SubHeapEntry* first, long begin, long end) {
   return largest;
 }
 
-// Recomputes the summary of the groups holding entries from..to (indexes).
-void Summarize(const SubHeap& heap, long from, long to) {
+// Lets the summary cover the entry at index (its group's bound rises to its key).
+inline void Cover(const SubHeap& heap, long index) {
+  const unsigned key = FreeKey(FirstEntry(heap.block)[index].sizeAndUse);
+  std::uint16_t& bound = Summary(heap)[index / kGroup];
+  if (key > bound) bound = static_cast<std::uint16_t>(key);
+}
+
+// After the entries from index `at` + 1 on have moved up one slot, each group
+// past that point holds one entry that came from the group before it: the first.
+// Covering it is all the bounds need, as everything else in a group was there
+// before or left it.
+void CoverShift(const SubHeap& heap, long at) {
   const SubHeapEntry* first = FirstEntry(heap.block);
-  const long last = IndexOf(heap, heap.lastEntry);
   std::uint16_t* summary = Summary(heap);
-  if (to > last) to = last;
-  for (long group = from / kGroup; group <= to / kGroup; ++group) {
-    const long begin = group * kGroup;
-    const long end = begin + kGroup < last + 1 ? begin + kGroup : last + 1;
-    summary[group] = static_cast<std::uint16_t>(LargestKey(first, begin, end));
+  const long last = IndexOf(heap, heap.lastEntry);
+  Cover(heap, at + 1);
+  for (long begin = ((at + 1) / kGroup + 1) * kGroup; begin <= last; begin += kGroup) {
+    const unsigned key = FreeKey(first[begin].sizeAndUse);
+    if (key > summary[begin / kGroup]) summary[begin / kGroup] = static_cast<std::uint16_t>(key);
   }
 }
 
-// After an inner split the entries from `at` on have moved up one slot, and the
-// entries at, at + 1 and the last one were rewritten. Each group in between lost
-// its last entry to the next group and took the previous group's last: its
-// largest is found from what crossed its borders unless the one it lost was it.
-void SummarizeShift(const SubHeap& heap, long at) {
-  const SubHeapEntry* first = FirstEntry(heap.block);
-  const long last = IndexOf(heap, heap.lastEntry);
-  std::uint16_t* summary = Summary(heap);
-  const long low = (at + 1) / kGroup, high = last / kGroup;
-  Summarize(heap, at, at + 1);
-  for (long group = low + 1; group < high; ++group) {
-    const long begin = group * kGroup;
-    const unsigned left = FreeKey(first[begin + kGroup].sizeAndUse);
-    if (begin + kGroup == last || left >= summary[group]) {
-      Summarize(heap, begin, begin);
-      continue;
-    }
-    const unsigned arrived = FreeKey(first[begin].sizeAndUse);
-    if (arrived > summary[group]) summary[group] = static_cast<std::uint16_t>(arrived);
-  }
-  if (high > low) Summarize(heap, last, last);
-}
-
-// The first group from `group` to `lastGroup` whose largest free chunk has a key
-// of at least need (need >= 8), or lastGroup + 1.
-long NextGroupWithRoom(const std::uint16_t* summary, long group, long lastGroup, unsigned need) {
+// The first group from `group` to `lastGroup` whose bound is at least need
+// (need >= 8), or lastGroup + 1. Where the match lies is anybody's guess, so the
+// vector code tests sixteen bounds at a time and picks the match from a mask
+// instead of branching bound by bound.
+inline long NextGroupWithRoom(const std::uint16_t* summary, long group, long lastGroup,
+                              unsigned need) {
+  // The group searched from is often the one that serves, and its bound may
+  // have been written just now, which a wide load would have to wait for.
+  if (group > lastGroup || summary[group] >= need) return group;
 #ifdef __SSE2__
   const __m128i shortOf = _mm_set1_epi16(static_cast<short>(need - 1));
-  for (; group + 8 <= lastGroup + 1; group += 8) {
-    const __m128i largest = _mm_loadu_si128(reinterpret_cast<const __m128i*>(summary + group));
-    // Zero in the groups whose largest key exceeds need - 1.
-    const __m128i missing = _mm_subs_epu16(shortOf, largest);
-    const int room = _mm_movemask_epi8(_mm_cmpeq_epi16(missing, _mm_setzero_si128()));
-    if (room) return group + (__builtin_ctz(static_cast<unsigned>(room)) >> 1);
+  const __m128i zero = _mm_setzero_si128();
+  // A few groups are looked at one by one; more, sixteen at a time, the last
+  // read reaching past the last group into bounds that stay 0.
+  for (++group; group + 4 <= lastGroup; group += 16) {
+    const __m128i* bounds = reinterpret_cast<const __m128i*>(summary + group);
+    // Zero in the groups whose bound exceeds need - 1.
+    const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(shortOf, _mm_loadu_si128(bounds)), zero);
+    const __m128i high =
+        _mm_cmpeq_epi16(_mm_subs_epu16(shortOf, _mm_loadu_si128(bounds + 1)), zero);
+    const unsigned room = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+    if (room) {
+      const long found = group + __builtin_ctz(room);
+      return found <= lastGroup ? found : lastGroup + 1;
+    }
   }
+  if (group > lastGroup) return lastGroup + 1;
 #endif
   while (group <= lastGroup && summary[group] < need) ++group;
   return group;
 }
 
-// The first entry among begin..end - 1 whose FreeKey is at least need (need >= 8).
-SubHeapEntry* FirstWithRoom(SubHeapEntry* first, long begin, long end, unsigned need) {
+// The first entry among begin..end - 1, all of one group, whose FreeKey is at
+// least need (need >= 8).
+inline SubHeapEntry* FirstWithRoom(SubHeapEntry* first, long begin, long end, unsigned need,
+                                   bool wholeGroups) {
 #ifdef __SSE2__
   const __m128i shortOf = _mm_set1_epi32(static_cast<int>(need - 1));
   const __m128i sizeHalves = _mm_set1_epi32(0xFFFF);
-  const __m128i useBits = _mm_set1_epi32(1);
-  for (; begin + 4 <= end; begin += 4) {
-    const __m128i entries = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + begin));
-    const __m128i free = _mm_cmpeq_epi32(_mm_and_si128(entries, useBits), _mm_setzero_si128());
-    const __m128i keys = _mm_and_si128(entries, _mm_and_si128(free, sizeHalves));
-    const __m128i missing = _mm_subs_epu16(shortOf, keys);
-    // Only the size halves count; the offset halves always compare as zero.
-    const int room = _mm_movemask_epi8(_mm_cmpeq_epi16(missing, _mm_setzero_si128())) & 0x3333;
-    if (room) return first + begin + (__builtin_ctz(static_cast<unsigned>(room)) >> 2);
+  const auto roomIn = [&](const SubHeapEntry* four) {
+    const __m128i entries = _mm_loadu_si128(reinterpret_cast<const __m128i*>(four));
+    const __m128i inUse = _mm_srai_epi32(_mm_slli_epi32(entries, 31), 31);
+    const __m128i keys = _mm_andnot_si128(inUse, _mm_and_si128(entries, sizeHalves));
+    return _mm_cmpgt_epi32(keys, shortOf);
+  };
+  if (!wholeGroups) {
+    // A short directory: four entries at a time, stopping at the first match.
+    for (; begin < end; begin += 4) {
+      const int room = _mm_movemask_ps(_mm_castsi128_ps(roomIn(first + begin)));
+      if (room) {
+        // Entries are tested in order, so a match past end means none before it.
+        const long found = begin + __builtin_ctz(static_cast<unsigned>(room));
+        return found < end ? first + found : nullptr;
+      }
+    }
+    return nullptr;
   }
-#endif
+  // A long directory: where the match lies in the group is anybody's guess, so
+  // the whole group is tested at once (past end too, into the lowest chunk,
+  // still inside the block) and the match picked from one mask.
+  static_assert(kGroup == 16, "a group is tested as four vectors of four entries");
+  const long base = begin - begin % kGroup;
+  const __m128i low = _mm_packs_epi32(roomIn(first + base), roomIn(first + base + 4));
+  const __m128i high = _mm_packs_epi32(roomIn(first + base + 8), roomIn(first + base + 12));
+  const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+  const unsigned wanted = (~0u << (begin - base)) & ((1u << (end - base)) - 1);
+  return mask & wanted ? first + base + __builtin_ctz(mask & wanted) : nullptr;
+#else
+  (void)wholeGroups;
   for (; begin < end; ++begin)
     if (FreeKey(first[begin].sizeAndUse) >= need) return first + begin;
   return nullptr;
+#endif
 }
 
 // The first free entry at or after firstFree holding at least size bytes.
@@ -233,14 +266,18 @@ SubHeapEntry* FirstFit(const SubHeap& heap, long size) {
   SubHeapEntry* first = FirstEntry(heap.block);
   const long start = IndexOf(heap, heap.firstFree);
   const long last = IndexOf(heap, heap.lastEntry);
+  const long lastGroup = last / kGroup;
   const unsigned need = static_cast<unsigned>(size) << 1;
-  const std::uint16_t* summary = Summary(heap);
-  for (long group = start / kGroup; group <= last / kGroup; ++group) {
-    group = NextGroupWithRoom(summary, group, last / kGroup, need);
-    if (group > last / kGroup) break;
+  std::uint16_t* summary = Summary(heap);
+  const bool wholeGroups = last >= 4 * kGroup;
+  for (long group = NextGroupWithRoom(summary, start / kGroup, lastGroup, need); group <= lastGroup;
+       group = NextGroupWithRoom(summary, group + 1, lastGroup, need)) {
     const long begin = group * kGroup > start ? group * kGroup : start;
     const long end = group * kGroup + kGroup < last + 1 ? group * kGroup + kGroup : last + 1;
-    if (SubHeapEntry* entry = FirstWithRoom(first, begin, end, need)) return entry;
+    if (SubHeapEntry* entry = FirstWithRoom(first, begin, end, need, wholeGroups)) return entry;
+    // Every free chunk of the group is below need; keys are even, so this is
+    // still a bound, and the next search for as much skips the group.
+    summary[group] = static_cast<std::uint16_t>(need - 2);
   }
   return nullptr;
 }
@@ -299,34 +336,73 @@ void CheckHeap(const SubHeap& heap) {
     unsigned largest = 0;
     for (long i = group * kGroup; i <= last && i < (group + 1) * kGroup; ++i)
       if (FreeKey(first[i].sizeAndUse) > largest) largest = FreeKey(first[i].sizeAndUse);
-    if (Summary(heap)[group] != largest) Broken("the directory summary is stale");
+    if (Summary(heap)[group] < largest) Broken("the directory summary understates a group");
+  }
+  for (long group = last / kGroup + 1; group < kSummarySlots; ++group)
+    if (Summary(heap)[group] != 0) Broken("a group past the directory has a bound");
+}
+
+// The first group from `from` to `to` with the highest bound, or -1 when every
+// bound there is 0; *best receives that bound.
+long HighestBound(const std::uint16_t* summary, long from, long to, unsigned* best) {
+  unsigned highest = 0;
+  long group = from;
+#ifdef __SSE2__
+  // Eight bounds at a time (past `to` too, where bounds stay 0), compared as
+  // signed after moving them down by 0x8000, which is all SSE2 offers for
+  // 16-bit maxima. A few bounds are looked at one by one.
+  const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
+  __m128i most = bias;
+  for (; group + 4 <= to; group += 8)
+    most = _mm_max_epi16(
+        most,
+        _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(summary + group)), bias));
+  most = _mm_max_epi16(most, _mm_shuffle_epi32(most, 0x4E));
+  most = _mm_max_epi16(most, _mm_shuffle_epi32(most, 0xB1));
+  most = _mm_max_epi16(most, _mm_shufflelo_epi16(most, 0xB1));
+  highest = (static_cast<unsigned>(_mm_cvtsi128_si32(most)) & 0xFFFF) ^ 0x8000;
+#endif
+  for (; group <= to; ++group) highest = summary[group] > highest ? summary[group] : highest;
+  *best = highest;
+  if (highest == 0) return -1;
+  group = from;
+  while (summary[group] != highest) ++group;
+  return group;
+}
+
+// The first of the largest free chunks, once largestEntry has been taken: no
+// free entry lies before firstFree, so the groups from its own on cover them
+// all. The group with the highest bound (the first of equals) holds it when its
+// bound is exact; otherwise the bound comes down to the truth and the next
+// highest is tried.
+void RescanLargest(SubHeap& heap) {
+  std::uint16_t* summary = Summary(heap);
+  SubHeapEntry* first = FirstEntry(heap.block);
+  const long start = IndexOf(heap, heap.firstFree);
+  const long last = IndexOf(heap, heap.lastEntry);
+  for (;;) {
+    unsigned best = 0;
+    const long group = HighestBound(summary, start / kGroup, last / kGroup, &best);
+    if (group < 0) return;
+    const long begin = group * kGroup > start ? group * kGroup : start;
+    const long end = group * kGroup + kGroup < last + 1 ? group * kGroup + kGroup : last + 1;
+    const unsigned exact = LargestKey(first, begin, end);
+    if (exact != best) {
+      summary[group] = static_cast<std::uint16_t>(exact);
+      continue;
+    }
+    SubHeapEntry* entry = first + begin;
+    while (FreeKey(entry->sizeAndUse) != best) ++entry;
+    if (kSelfChecks && entry != PlainLargestFree(heap)) Broken("rescan chose another chunk");
+    heap.largestEntry = entry;
+    return;
   }
 }
 
 // Sets largest from largestEntry, rescanning the free entries when the one it
 // names has just been taken.
-void RefreshLargest(SubHeap& heap) {
-  if (InUse(heap.largestEntry)) {
-    // The first of the largest free chunks: no free entry lies before firstFree,
-    // so the groups from its own on cover them all.
-    const std::uint16_t* summary = Summary(heap);
-    const long start = IndexOf(heap, heap.firstFree);
-    const long last = IndexOf(heap, heap.lastEntry);
-    unsigned best = 0;
-    long bestGroup = -1;
-    for (long group = start / kGroup; group <= last / kGroup; ++group)
-      if (summary[group] > best) {
-        best = summary[group];
-        bestGroup = group;
-      }
-    if (bestGroup >= 0) {
-      SubHeapEntry* entry = FirstEntry(heap.block) + bestGroup * kGroup;
-      if (entry < heap.firstFree) entry = heap.firstFree;
-      while (FreeKey(entry->sizeAndUse) != best) ++entry;
-      if (kSelfChecks && entry != PlainLargestFree(heap)) Broken("rescan chose another chunk");
-      heap.largestEntry = entry;
-    }
-  }
+inline void RefreshLargest(SubHeap& heap) {
+  if (InUse(heap.largestEntry)) RescanLargest(heap);
   heap.largest =
       static_cast<std::uint16_t>(InUse(heap.largestEntry) ? 0 : SizeOf(heap.largestEntry));
 }
@@ -377,17 +453,13 @@ void* AllocateIn(SubHeap& heap, long size) {
     SetSize(entry + 1, remainder, false);  // the front part, same offset
     taken = size;
   }
-  const unsigned takenKey = entry->sizeAndUse;
   if (taken != chunk) entry->offset = static_cast<std::uint16_t>(offset + remainder);
   SetSize(entry, taken, true);
   const long index = IndexOf(heap, entry);
   if (shifted)
-    SummarizeShift(heap, index);
-  else if (entry + 1 == heap.lastEntry && taken != chunk)
-    Summarize(heap, index, index + 1);
-  else if (takenKey >= Summary(heap)[index / kGroup])
-    Summarize(heap, index, index);  // the group's largest free chunk was taken
-
+    CoverShift(heap, index);
+  else if (taken != chunk)
+    Cover(heap, IndexOf(heap, heap.lastEntry));
   while (heap.firstFree < heap.lastEntry && InUse(heap.firstFree)) ++heap.firstFree;
   RefreshLargest(heap);
   ++heap.count;
@@ -399,25 +471,21 @@ void* AllocateIn(SubHeap& heap, long size) {
   return start;
 }
 
-SubHeap* FindHeap(const void* p) {
-  if (g_current && BlockContains(*g_current, p)) return g_current;
+SubHeap* SearchHeaps(const void* p) {
   for (int i = 0; i < g_slots; ++i)
     if (BlockContains(g_heaps[i], p)) return &g_heaps[i];
   return nullptr;
 }
 
+inline SubHeap* FindHeap(const void* p) {
+  if (g_current && BlockContains(*g_current, p)) return g_current;
+  return SearchHeaps(p);
+}
+
 // The directory lists the chunks from the highest address down, so offsets fall
 // from entry to entry; only an empty last chunk shares its offset with the chunk
 // above it. A binary search keeps releases in a well-filled block cheap.
-SubHeapEntry* FindLiveEntry(SubHeap& heap, std::uint16_t offset) {
-  const std::uintptr_t hint = reinterpret_cast<std::uintptr_t>(g_lastTaken);
-  if (hint >= reinterpret_cast<std::uintptr_t>(heap.block) &&
-      hint <= reinterpret_cast<std::uintptr_t>(heap.lastEntry)) {
-    SubHeapEntry* entry =
-        FirstEntry(heap.block) +
-        (hint - reinterpret_cast<std::uintptr_t>(heap.block)) / sizeof(SubHeapEntry);
-    if (entry->offset == offset && InUse(entry)) return entry;
-  }
+SubHeapEntry* SearchDirectory(const SubHeap& heap, std::uint16_t offset) {
   SubHeapEntry* low = FirstEntry(heap.block);
   SubHeapEntry* high = heap.lastEntry + 1;
   while (low < high) {
@@ -432,27 +500,41 @@ SubHeapEntry* FindLiveEntry(SubHeap& heap, std::uint16_t offset) {
   return nullptr;
 }
 
+inline SubHeapEntry* FindLiveEntry(const SubHeap& heap, std::uint16_t offset) {
+  const std::uintptr_t hint = reinterpret_cast<std::uintptr_t>(g_lastTaken);
+  if (hint >= reinterpret_cast<std::uintptr_t>(heap.block) &&
+      hint <= reinterpret_cast<std::uintptr_t>(heap.lastEntry)) {
+    SubHeapEntry* entry =
+        FirstEntry(heap.block) +
+        (hint - reinterpret_cast<std::uintptr_t>(heap.block)) / sizeof(SubHeapEntry);
+    if (entry->offset == offset && InUse(entry)) return entry;
+  }
+  return SearchDirectory(heap, offset);
+}
+
 inline std::uint16_t OffsetIn(const SubHeap& heap, const void* p) {
   return static_cast<std::uint16_t>(static_cast<const char*>(p) - heap.block);
 }
 
-void ReleaseEntry(SubHeap& heap, SubHeapEntry* entry) {
+void ReleaseHeap(SubHeap& heap) {
+  ReleaseBlock(heap.block);
+  heap = SubHeap{};
+  g_current = nullptr;
+  --g_liveHeaps;
+}
+
+inline void ReleaseEntry(SubHeap& heap, SubHeapEntry* entry) {
   entry->sizeAndUse = static_cast<std::uint16_t>(entry->sizeAndUse & ~1u);
-  std::uint16_t& groupLargest = Summary(heap)[IndexOf(heap, entry) / kGroup];
-  if (entry->sizeAndUse > groupLargest) groupLargest = entry->sizeAndUse;
+  Cover(heap, IndexOf(heap, entry));
   if (entry < heap.firstFree) heap.firstFree = entry;
   if (SizeOf(entry) > heap.largest) {
     heap.largestEntry = entry;
     heap.largest = static_cast<std::uint16_t>(SizeOf(entry));
   }
-  if (--heap.count == 0) {
-    ReleaseBlock(heap.block);
-    heap = SubHeap{};
-    g_current = nullptr;
-    --g_liveHeaps;
-  } else if (kSelfChecks) {
+  if (--heap.count == 0)
+    ReleaseHeap(heap);
+  else if (kSelfChecks)
     CheckHeap(heap);
-  }
 }
 
 SubHeap* NewHeap() {
@@ -478,16 +560,21 @@ SubHeap* NewHeap() {
   heap.count = 0;
   heap.block = block;
   heap.firstFree = heap.largestEntry = heap.lastEntry = first;
-  Summarize(heap, 0, 0);
+  Cover(heap, 0);
   ++g_liveHeaps;
   return &heap;
 }
 
-SubHeap* ChooseHeap(long size) {
-  if (g_current && g_current->block && g_current->largest >= size) return g_current;
+SubHeap* SearchHeapsForRoom(long size) {
   for (int i = 0; i < g_slots; ++i)
     if (g_heaps[i].block && g_heaps[i].largest >= size) return &g_heaps[i];
   return NewHeap();
+}
+
+// A released heap is never current, so the current one has a block.
+inline SubHeap* ChooseHeap(long size) {
+  if (g_current && g_current->largest >= size) return g_current;
+  return SearchHeapsForRoom(size);
 }
 
 // Gives the tail of a chunk in use back as a free chunk, keeping its first `kept`
@@ -501,7 +588,8 @@ void ShrinkInPlace(SubHeap& heap, SubHeapEntry* entry, long kept) {
   SetSize(entry + 1, kept, true);  // the kept front part, same offset
   entry->offset = static_cast<std::uint16_t>(offset + kept);
   SetSize(entry, remainder, false);
-  SummarizeShift(heap, IndexOf(heap, entry));
+  Cover(heap, IndexOf(heap, entry));
+  CoverShift(heap, IndexOf(heap, entry));
   if (entry < heap.firstFree) heap.firstFree = entry;
   heap.largest =
       static_cast<std::uint16_t>(InUse(heap.largestEntry) ? 0 : SizeOf(heap.largestEntry));
