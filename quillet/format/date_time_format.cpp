@@ -164,6 +164,18 @@ class DateTimeWriter {
           "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
           "8081828384858687888990919293949596979899";
       auto v = static_cast<unsigned>(value);
+      // The common shapes, dd, mm, hh and yyyy, without counting digits.
+      if (width == 2 && v < 100) {
+        std::memcpy(output_ + length_, kPairs + 2 * v, 2);
+        length_ += 2;
+        return;
+      }
+      if (width == 4 && v >= 1000) {
+        std::memcpy(output_ + length_, kPairs + 2 * (v / 100), 2);
+        std::memcpy(output_ + length_ + 2, kPairs + 2 * (v % 100), 2);
+        length_ += 4;
+        return;
+      }
       const int digits = v >= 1000 ? 4 : v >= 100 ? 3 : v >= 10 ? 2 : 1;
       char* out = output_ + length_ + std::max(digits, width);
       length_ = static_cast<int>(out - output_);
