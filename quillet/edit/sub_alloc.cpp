@@ -176,14 +176,10 @@ inline void Cover(const SubHeap& heap, long index) {
 // Covering it is all the bounds need, as everything else in a group was there
 // before or left it.
 void CoverShift(const SubHeap& heap, long at) {
-  const SubHeapEntry* first = FirstEntry(heap.block);
-  std::uint16_t* summary = Summary(heap);
   const long last = IndexOf(heap, heap.lastEntry);
   Cover(heap, at + 1);
-  for (long begin = ((at + 1) / kGroup + 1) * kGroup; begin <= last; begin += kGroup) {
-    const unsigned key = FreeKey(first[begin].sizeAndUse);
-    if (key > summary[begin / kGroup]) summary[begin / kGroup] = static_cast<std::uint16_t>(key);
-  }
+  for (long begin = ((at + 1) / kGroup + 1) * kGroup; begin <= last; begin += kGroup)
+    Cover(heap, begin);
 }
 
 // The first group from `group` to `lastGroup` whose bound is at least need
